@@ -556,7 +556,7 @@ class Parser {
         if (!left->assignable()) throw SyntaxError{};
         advance();
         NodePtr value = expression();
-        return std::make_unique<AssignNode>(std::move(left), std::move(value), op[1] == '=' ? op[0] : 0);
+        return std::make_unique<AssignNode>(std::move(left), std::move(value), op[0] == ':' ? 0 : op[0]);
       }
     }
     return left;

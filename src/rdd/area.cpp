@@ -1,0 +1,539 @@
+#include "rdd/area.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "xbase/cp874.h"
+#include "xbase/dates.h"
+#include "xbase/numfmt.h"
+#include "xbase/runtime.h"
+
+namespace rdd {
+
+using xbase::Value;
+
+std::string baseName(const std::string& path) {
+  std::size_t slash = path.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return xbase::upper(name);
+}
+
+Area::Area(Areas& owner, int number, std::string alias, std::unique_ptr<DbfTable> table)
+    : owner_(owner), number_(number), alias_(xbase::upper(alias)), table_(std::move(table)) {
+  buf_.assign(std::size_t(table_->recordLength()), ' ');
+  goTop();
+}
+
+Area::~Area() = default;
+
+template <class F>
+auto Area::withSelected(F f) {
+  int previous = owner_.currentNumber();
+  owner_.select(number_);
+  struct Restore {
+    Areas& a;
+    int n;
+    ~Restore() { a.select(n); }
+  } restore{owner_, previous};
+  return f();
+}
+
+void Area::load() {
+  if (!table_->readRecord(recno_, buf_.data())) phantom();
+}
+
+void Area::phantom() {
+  recno_ = table_->recCount() + 1;
+  eof_ = true;
+  table_->blankRecord(buf_.data());
+}
+
+Value Area::getField(int i) { return table_->getValue(buf_.data(), i); }
+
+std::string Area::keyBytes(const Value& v, int keySize, int keyDec) {
+  std::string k;
+  switch (v.type) {
+    case xbase::Type::Char: k = v.s; break;
+    case xbase::Type::Date: k = xbase::dateToSortable(v.date); break;
+    case xbase::Type::Logical: k = v.b ? "T" : "F"; break;
+    case xbase::Type::Num: {
+      // Numbers sort as text: zero-filled, negatives complemented below them.
+      k = xbase::formatNumber(v.n, keySize, keyDec);
+      if (v.n < 0 && k[0] != '*') {
+        for (char& c : k) c = (c >= '0' && c <= '9') ? char('0' + ('9' - c)) : ',';
+      } else {
+        for (char& c : k)
+          if (c == ' ') c = '0';
+      }
+      break;
+    }
+    default: break;
+  }
+  k.resize(std::size_t(keySize), ' ');
+  return k;
+}
+
+std::string Area::keyOf(Order& o) {
+  Value v = withSelected([&] { return o.key->eval(); });
+  return keyBytes(v, o.index->keySize(), o.index->header().keyDec);
+}
+
+void Area::putField(int i, const Value& v) {
+  if (eof_) return;
+  if (table_->shared() && !table_->holdsLock(recno_)) {
+    // Writing needs the record (or the whole table) locked in shared mode.
+    xbase::Error e = xbase::Error::make(xbase::EG_UNLOCKED, 1022, "write", {v});
+    e.subsystem = "DBFNTX";
+    e.fileName = table_->path();
+    e.canDefault = true;
+    xbase::rt().raise(e);
+    return;
+  }
+  std::vector<std::string> before;
+  before.reserve(orders_.size());
+  for (auto& o : orders_) before.push_back(keyOf(o));
+  std::vector<char> old = buf_;
+  table_->putValue(buf_.data(), i, v);
+  if (old == buf_) return;
+  table_->writeRecord(recno_, buf_.data());
+  for (std::size_t k = 0; k < orders_.size(); ++k) {
+    std::string after = keyOf(orders_[k]);
+    if (after != before[k]) {
+      orders_[k].index->remove(before[k], std::uint32_t(recno_));
+      orders_[k].index->insert(after, std::uint32_t(recno_));
+    }
+  }
+  cursorSynced_ = false;
+}
+
+bool Area::addOrder(const std::string& ntxPath) {
+  auto idx = NtxIndex::open(ntxPath, table_->readOnly() ? OpenMode::ReadOnly : table_->shared() ? OpenMode::Shared
+                                                                                                 : OpenMode::Exclusive);
+  if (!idx) return false;
+  Order o;
+  o.key = xbase::compile(idx->header().keyExpr);
+  if (!o.key) return false;
+  o.index = std::move(idx);
+  o.name = baseName(ntxPath);
+  Value sample = withSelected([&] { return o.key->eval(); });
+  o.keyType = xbase::typeLetter(sample);
+  orders_.push_back(std::move(o));
+  if (order_ == 0) order_ = 1;
+  cursorSynced_ = false;
+  return true;
+}
+
+bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
+  auto key = xbase::compile(keyExpr);
+  if (!key) return false;
+  // The key's width and type come from its value on a blank record.
+  long saveRec = recno_;
+  std::vector<char> saveBuf = buf_;
+  bool saveEof = eof_;
+  table_->blankRecord(buf_.data());
+  eof_ = true;
+  Value sample = withSelected([&] { return key->eval(); });
+  int keySize = 0, keyDec = 0;
+  switch (sample.type) {
+    case xbase::Type::Char: keySize = int(sample.s.size()); break;
+    case xbase::Type::Date: keySize = 8; break;
+    case xbase::Type::Logical: keySize = 1; break;
+    case xbase::Type::Num:
+      keySize = sample.width + (sample.dec ? sample.dec + 1 : 0);
+      keyDec = sample.dec;
+      break;
+    default: break;
+  }
+  if (keySize <= 0 || keySize > 256) {
+    buf_ = saveBuf;
+    recno_ = saveRec;
+    eof_ = saveEof;
+    raiseTableError(xbase::EG_DATAWIDTH, 1026, ntxPath, 0, "index key of no usable width: " + keyExpr);
+    return false;
+  }
+  long n = table_->recCount();
+  std::vector<char> keys(std::size_t(n) * std::size_t(keySize));
+  std::vector<std::uint32_t> recnos(static_cast<std::size_t>(n));
+  eof_ = false;
+  withSelected([&] {
+    for (long r = 1; r <= n; ++r) {
+      recno_ = r;
+      if (!table_->readRecord(r, buf_.data())) table_->blankRecord(buf_.data());
+      std::string k = keyBytes(key->eval(), keySize, keyDec);
+      std::memcpy(&keys[std::size_t(r - 1) * std::size_t(keySize)], k.data(), std::size_t(keySize));
+      recnos[std::size_t(r - 1)] = std::uint32_t(r);
+    }
+    return 0;
+  });
+  std::vector<std::uint32_t> sorted(static_cast<std::size_t>(n));
+  std::iota(sorted.begin(), sorted.end(), 0u);
+  const char* kp = keys.data();
+  std::size_t ks = std::size_t(keySize);
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return std::memcmp(kp + a * ks, kp + b * ks, ks) < 0; });
+  // Drop an order already open on the same file before writing it anew.
+  std::string name = baseName(ntxPath);
+  for (std::size_t i = 0; i < orders_.size(); ++i)
+    if (orders_[i].name == name) {
+      orders_.erase(orders_.begin() + long(i));
+      break;
+    }
+  auto idx = NtxIndex::build(ntxPath, keyExpr, keySize, keyDec, keys.data(), recnos.data(), sorted,
+                             table_->readOnly() ? OpenMode::ReadOnly
+                             : table_->shared() ? OpenMode::Shared
+                                                : OpenMode::Exclusive);
+  buf_ = saveBuf;
+  recno_ = saveRec;
+  eof_ = saveEof;
+  if (!idx) return false;
+  Order o;
+  o.index = std::move(idx);
+  o.key = key;
+  o.keyType = xbase::typeLetter(sample);
+  o.name = name;
+  orders_.push_back(std::move(o));
+  order_ = int(orders_.size());
+  goTop();
+  return true;
+}
+
+void Area::setOrder(int n) {
+  order_ = (n >= 0 && n <= int(orders_.size())) ? n : 0;
+  cursorSynced_ = false;
+}
+
+void Area::clearOrders() {
+  orders_.clear();
+  order_ = 0;
+}
+
+void Area::goTo(long recno) {
+  found_ = false;
+  bof_ = false;
+  cursorSynced_ = false;
+  recno_ = recno;
+  eof_ = false;
+  if (recno < 1 || !table_->readRecord(recno, buf_.data())) phantom();
+  afterMove();
+}
+
+long Area::positionFromCursor(bool ok) {
+  if (!ok) {
+    phantom();
+    cursorSynced_ = false;
+    return 0;
+  }
+  recno_ = long(orders_[std::size_t(order_ - 1)].index->recno(cursor_));
+  eof_ = false;
+  load();
+  cursorSynced_ = !eof_;
+  return recno_;
+}
+
+void Area::goTop() {
+  found_ = false;
+  bof_ = false;
+  if (order_ > 0) {
+    positionFromCursor(orders_[std::size_t(order_ - 1)].index->top(cursor_));
+  } else {
+    recno_ = 1;
+    eof_ = false;
+    if (!table_->readRecord(1, buf_.data())) phantom();
+  }
+  skipFiltered(1);
+  if (eof_) bof_ = true;
+  afterMove();
+}
+
+void Area::goBottom() {
+  found_ = false;
+  bof_ = false;
+  if (order_ > 0) {
+    positionFromCursor(orders_[std::size_t(order_ - 1)].index->bottom(cursor_));
+  } else {
+    long n = table_->recCount();
+    recno_ = n;
+    eof_ = false;
+    if (n < 1 || !table_->readRecord(n, buf_.data())) phantom();
+  }
+  skipFiltered(-1);
+  afterMove();
+}
+
+bool Area::syncCursor() {
+  if (cursorSynced_) return true;
+  Order& o = orders_[std::size_t(order_ - 1)];
+  std::string k = keyOf(o);
+  if (o.index->find(cursor_, k, std::uint32_t(recno_))) {
+    cursorSynced_ = true;
+    return true;
+  }
+  // The record's key is not where it should be (a stale index): go to the
+  // nearest key so that skipping still moves on.
+  o.index->seek(cursor_, k);
+  cursorSynced_ = cursor_.valid();
+  return false;
+}
+
+bool Area::stepOrder(int dir) {
+  Order& o = orders_[std::size_t(order_ - 1)];
+  if (eof_) {
+    if (dir > 0) return false;
+    return positionFromCursor(o.index->bottom(cursor_)) != 0;
+  }
+  if (o.index->stale()) cursorSynced_ = false;  // another station changed the tree
+  bool exact = syncCursor();
+  if (!cursorSynced_) return positionFromCursor(false) != 0;
+  if (!exact && dir > 0) return positionFromCursor(true) != 0;  // already on the next key
+  bool ok = dir > 0 ? o.index->next(cursor_) : o.index->prev(cursor_);
+  if (!ok && dir < 0) return false;
+  return positionFromCursor(ok) != 0;
+}
+
+void Area::skip(long n) {
+  found_ = false;
+  if (n == 0) {
+    load();
+    afterMove();
+    return;
+  }
+  int dir = n > 0 ? 1 : -1;
+  bof_ = false;
+  for (long step = 0; step < (n > 0 ? n : -n); ++step) {
+    long before = recno_;
+    bool moved;
+    if (order_ > 0) {
+      moved = stepOrder(dir);
+    } else if (dir > 0) {
+      if (eof_) {
+        moved = false;
+      } else {
+        recno_ = before + 1;
+        if (!table_->readRecord(recno_, buf_.data())) phantom();
+        moved = true;
+      }
+    } else {
+      long target = eof_ ? table_->recCount() : before - 1;
+      moved = target >= 1;
+      if (moved) {
+        recno_ = target;
+        eof_ = false;
+        load();
+      }
+    }
+    if (dir < 0 && !moved) {
+      // Before the first record: stay on the first, with BOF set.
+      goTop();
+      bof_ = true;
+      return;
+    }
+    if (dir > 0 && eof_) break;
+    skipFiltered(dir);
+    if (dir < 0 && bof_) return;
+  }
+  afterMove();
+}
+
+bool Area::passes() {
+  if (!filter_ || eof_) return true;
+  Value v = withSelected([&] { return filter_->eval(); });
+  return !v.isLogical() || v.b;
+}
+
+void Area::skipFiltered(int dir) {
+  while (!eof_ && !passes()) {
+    if (order_ > 0) {
+      if (!stepOrder(dir)) {
+        if (dir < 0) {
+          goTop();
+          bof_ = true;
+        }
+        return;
+      }
+    } else if (dir > 0) {
+      recno_ += 1;
+      if (!table_->readRecord(recno_, buf_.data())) phantom();
+    } else {
+      if (recno_ <= 1) {
+        // Nothing passes before: the first passing record, with BOF.
+        std::shared_ptr<const xbase::Expr> f = filter_;
+        goTop();
+        bof_ = true;
+        return;
+      }
+      recno_ -= 1;
+      load();
+    }
+  }
+}
+
+bool Area::seek(const Value& key, bool soft, bool last) {
+  bof_ = false;
+  if (order_ == 0) {
+    xbase::Error e = xbase::Error::make(xbase::EG_NOORDER, 1201, "SEEK");
+    e.subsystem = "DBFNTX";
+    e.fileName = table_->path();
+    xbase::rt().raise(e);
+    return false;
+  }
+  Order& o = orders_[std::size_t(order_ - 1)];
+  std::string k = key.isChar() ? key.s : keyBytes(key, o.index->keySize(), o.index->header().keyDec);
+  bool hit = o.index->seek(cursor_, k, last);
+  if (hit || (soft && cursor_.valid()))
+    positionFromCursor(true);
+  else
+    positionFromCursor(false);
+  found_ = hit;
+  if (filter_ && !eof_ && !passes()) {
+    skipFiltered(1);
+    found_ = false;
+  }
+  afterMove();
+  return found_;
+}
+
+void Area::setFilter(const std::string& expr) {
+  filterText_ = expr;
+  filter_ = expr.empty() ? nullptr : xbase::compile(expr);
+}
+
+void Area::setRelation(const std::string& expr, int childArea) {
+  Relation r;
+  r.expr = xbase::compile(expr);
+  if (!r.expr) return;
+  r.text = expr;
+  r.child = childArea;
+  relations_.push_back(std::move(r));
+  afterMove();
+}
+
+void Area::afterMove() {
+  for (Relation& r : relations_) {
+    Area* child = owner_.area(r.child);
+    if (!child || child == this) continue;
+    Value v = withSelected([&] { return r.expr->eval(); });
+    if (child->order() > 0)
+      child->seek(v, false);
+    else if (v.isNum())
+      child->goTo(long(v.n));
+  }
+}
+
+long Area::append() {
+  long r = table_->appendBlank();
+  if (r == 0) return 0;
+  if (table_->shared()) {
+    table_->unlockAll();
+    table_->lockRecord(r);
+  }
+  recno_ = r;
+  eof_ = bof_ = found_ = false;
+  table_->blankRecord(buf_.data());
+  for (auto& o : orders_) o.index->insert(keyOf(o), std::uint32_t(r));
+  cursorSynced_ = false;
+  afterMove();
+  return r;
+}
+
+void Area::deleteRecord() {
+  if (eof_) return;
+  buf_[0] = '*';
+  table_->writeRecord(recno_, buf_.data());
+}
+
+void Area::recall() {
+  if (eof_) return;
+  buf_[0] = ' ';
+  table_->writeRecord(recno_, buf_.data());
+}
+
+void Area::pack() {
+  table_->pack();
+  std::vector<std::pair<std::string, std::string>> rebuild;
+  for (auto& o : orders_) rebuild.emplace_back(o.index->path(), o.index->header().keyExpr);
+  int keep = order_;
+  clearOrders();
+  for (auto& [p, k] : rebuild) createOrder(p, k);
+  setOrder(keep);
+  goTop();
+}
+
+void Area::zap() {
+  table_->zap();
+  pack();
+}
+
+// ---------------------------------------------------------------- Areas
+
+Areas::Areas() = default;
+Areas::~Areas() { closeAll(); }
+
+int Areas::freeArea() const {
+  for (int n = 1; n < 65535; ++n)
+    if (!areas_.count(n)) return n;
+  return 0;
+}
+
+Area* Areas::use(const std::string& path, const std::string& alias, OpenMode mode, bool newArea) {
+  std::string name = alias.empty() ? baseName(path) : xbase::upper(alias);
+  if (Area* other = area(name)) {
+    xbase::Error e = xbase::Error::make(xbase::EG_DUPALIAS, 1011, name);
+    e.subsystem = "DBFNTX";
+    e.fileName = path;
+    (void)other;
+    xbase::rt().raise(e);
+    return nullptr;
+  }
+  auto table = DbfTable::open(path, mode);
+  if (!table) return nullptr;
+  int n = newArea ? freeArea() : current_;
+  close(n);
+  areas_[n] = std::make_unique<Area>(*this, n, name, std::move(table));
+  current_ = n;
+  ++generation_;
+  return areas_[n].get();
+}
+
+Area* Areas::create(const std::string& path, const std::vector<FieldDef>& fields, const std::string& alias) {
+  auto table = DbfTable::create(path, fields);
+  if (!table) return nullptr;
+  int n = freeArea();
+  areas_[n] = std::make_unique<Area>(*this, n, alias.empty() ? baseName(path) : alias, std::move(table));
+  current_ = n;
+  ++generation_;
+  return areas_[n].get();
+}
+
+void Areas::close(int n) {
+  auto it = areas_.find(n);
+  if (it == areas_.end()) return;
+  // Relations into the closed area end with it.
+  for (auto& [k, a] : areas_) {
+    (void)k;
+    (void)a;
+  }
+  areas_.erase(it);
+  ++generation_;
+}
+
+void Areas::closeAll() {
+  areas_.clear();
+  ++generation_;
+}
+
+Area* Areas::area(int n) {
+  auto it = areas_.find(n);
+  return it == areas_.end() ? nullptr : it->second.get();
+}
+
+Area* Areas::area(std::string_view alias) {
+  std::string u = xbase::upper(alias);
+  for (auto& [n, a] : areas_)
+    if (a->alias() == u) return a.get();
+  return nullptr;
+}
+
+}  // namespace rdd

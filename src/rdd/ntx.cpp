@@ -1,0 +1,637 @@
+#include "rdd/ntx.h"
+
+#include <algorithm>
+#include <cstring>
+#include <chrono>
+#include <thread>
+#include <unordered_set>
+
+#include "rdd/dbf.h"
+#include "xbase/error.h"
+
+namespace rdd {
+
+namespace {
+
+std::uint32_t u32(const char* p) {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
+  return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
+}
+std::uint16_t u16(const char* p) {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
+  return std::uint16_t(b[0] | b[1] << 8);
+}
+void put32(char* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = char((v >> (8 * i)) & 0xFF);
+}
+void put16(char* p, std::uint16_t v) {
+  p[0] = char(v & 0xFF);
+  p[1] = char(v >> 8);
+}
+
+// Compares a stored key with a search key over the search key's length.
+int comparePrefix(std::string_view stored, std::string_view key) {
+  std::size_t n = std::min(stored.size(), key.size());
+  int c = std::memcmp(stored.data(), key.data(), n);
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+int compareFull(std::string_view ak, std::uint32_t ar, std::string_view bk, std::uint32_t br) {
+  int c = ak.compare(bk);
+  if (c) return c < 0 ? -1 : 1;
+  return ar < br ? -1 : ar > br ? 1 : 0;
+}
+
+void encodeHeader(const NtxHeader& h, char* buf) {
+  std::memset(buf, 0, kNtxPage);
+  put16(buf, h.signature);
+  put16(buf + 2, h.counter);
+  put32(buf + 4, h.root);
+  put32(buf + 8, h.nextFree);
+  put16(buf + 12, h.itemSize);
+  put16(buf + 14, h.keySize);
+  put16(buf + 16, h.keyDec);
+  put16(buf + 18, h.maxItems);
+  put16(buf + 20, h.halfPage);
+  std::memcpy(buf + 22, h.keyExpr.data(), std::min<std::size_t>(h.keyExpr.size(), kNtxMaxExpr - 1));
+  buf[22 + kNtxMaxExpr] = h.unique ? 1 : 0;
+  buf[22 + kNtxMaxExpr + 2] = h.descend ? 1 : 0;
+}
+
+void encodePage(const NtxHeader& h, const NtxPage& p, char* buf) {
+  std::memset(buf, 0, kNtxPage);
+  put16(buf, std::uint16_t(p.count()));
+  int base = 2 + 2 * (h.maxItems + 1);
+  for (int i = 0; i <= h.maxItems; ++i) {
+    int off = base + i * h.itemSize;
+    put16(buf + 2 + 2 * i, std::uint16_t(off));
+    if (i < int(p.items.size())) {
+      const NtxItem& it = p.items[std::size_t(i)];
+      put32(buf + off, it.child);
+      put32(buf + off + 4, it.recno);
+      std::memcpy(buf + off + 8, it.key.data(), std::min<std::size_t>(it.key.size(), h.keySize));
+    }
+  }
+}
+
+}  // namespace
+
+int ntxMaxItems(int keySize) {
+  int m = (kNtxPage - 2) / (keySize + 10) - 1;
+  return m & ~1;
+}
+
+void NtxIndex::corrupt(const std::string& why) {
+  cache_.clear();
+  raiseTableError(xbase::EG_CORRUPTION, 1012, file_ ? file_->path() : std::string(), 0, why);
+}
+
+std::unique_ptr<NtxIndex> NtxIndex::open(const std::string& path, OpenMode mode) {
+  int os = 0;
+  auto f = File::open(path, mode, os);
+  if (!f) {
+    raiseTableError(xbase::EG_OPEN, 1003, path, os, "DBFNTX open index");
+    return nullptr;
+  }
+  std::unique_ptr<NtxIndex> x(new NtxIndex());
+  x->file_ = std::move(f);
+  x->mode_ = mode;
+  char buf[kNtxPage];
+  std::string why;
+  if (x->file_->read(0, buf, kNtxPage) != std::size_t(kNtxPage)) why = "index header cut short";
+  NtxHeader& h = x->head_;
+  if (why.empty()) {
+    h.signature = u16(buf);
+    h.counter = u16(buf + 2);
+    h.root = u32(buf + 4);
+    h.nextFree = u32(buf + 8);
+    h.itemSize = u16(buf + 12);
+    h.keySize = u16(buf + 14);
+    h.keyDec = u16(buf + 16);
+    h.maxItems = u16(buf + 18);
+    h.halfPage = u16(buf + 20);
+    h.keyExpr.assign(buf + 22, strnlen(buf + 22, kNtxMaxExpr));
+    h.unique = buf[22 + kNtxMaxExpr] != 0;
+    h.descend = buf[22 + kNtxMaxExpr + 2] != 0;
+    std::uint64_t size = x->file_->size();
+    if ((h.signature & 0xFF) != 0x06 && (h.signature & 0xFF) != 0x26)
+      why = "not an NTX index (signature)";
+    else if (h.keySize == 0 || h.keySize > 256 || h.itemSize != h.keySize + 8)
+      why = "damaged index header (key size)";
+    else if (h.maxItems < 2 || 2 + (h.maxItems + 1) * (2 + h.itemSize) > kNtxPage)
+      why = "damaged index header (items per page)";
+    else if (h.root == 0 || h.root % kNtxPage || h.root + kNtxPage > size)
+      why = "index root page outside the file";
+  }
+  if (!why.empty()) {
+    raiseTableError(xbase::EG_CORRUPTION, 1012, path, 0, why);
+    return nullptr;
+  }
+  return x;
+}
+
+bool NtxIndex::loadPage(std::uint32_t offset, NtxPage& out, std::string& why) {
+  if (offset == 0 || offset % kNtxPage || offset + kNtxPage > file_->size()) {
+    why = "page pointer outside the index file";
+    return false;
+  }
+  char buf[kNtxPage];
+  if (file_->read(offset, buf, kNtxPage) != std::size_t(kNtxPage)) {
+    why = "index page cut short";
+    return false;
+  }
+  int count = u16(buf);
+  if (count > head_.maxItems) {
+    why = "index page with too many keys";
+    return false;
+  }
+  out.offset = offset;
+  out.items.resize(std::size_t(count) + 1);
+  for (int i = 0; i <= count; ++i) {
+    int off = u16(buf + 2 + 2 * i);
+    if (off < 2 || off + head_.itemSize > kNtxPage) {
+      why = "index page item outside the page";
+      return false;
+    }
+    NtxItem& it = out.items[std::size_t(i)];
+    it.child = u32(buf + off);
+    it.recno = u32(buf + off + 4);
+    if (i < count) it.key.assign(buf + off + 8, head_.keySize);
+    if (it.child && (it.child % kNtxPage || it.child == offset)) {
+      why = "child page pointer not on a page";
+      return false;
+    }
+  }
+  return true;
+}
+
+const NtxPage& NtxIndex::page(std::uint32_t offset) {
+  auto it = cache_.find(offset);
+  if (it != cache_.end()) return it->second;
+  NtxPage p;
+  std::string why;
+  if (!loadPage(offset, p, why)) {
+    corrupt(why);
+    static const NtxPage empty{0, {NtxItem{}}};
+    return empty;
+  }
+  if (cache_.size() > 20000) cache_.clear();
+  return cache_.emplace(offset, std::move(p)).first->second;
+}
+
+void NtxIndex::refresh() {
+  if (mode_ != OpenMode::Shared) return;
+  char buf[12];
+  if (file_->read(0, buf, 12) != 12) return;
+  std::uint16_t counter = u16(buf + 2);
+  if (counter != head_.counter) {
+    head_.counter = counter;
+    head_.root = u32(buf + 4);
+    head_.nextFree = u32(buf + 8);
+    cache_.clear();
+  }
+}
+
+void NtxIndex::descendFirst(Cursor& c, std::uint32_t off) {
+  for (int guard = 0; guard < 64; ++guard) {
+    c.path.emplace_back(off, 0);
+    const NtxPage& p = page(off);
+    if (p.leaf() || p.items[0].child == 0) return;
+    off = p.items[0].child;
+  }
+  corrupt("index tree too deep (a page loop)");
+}
+
+void NtxIndex::descendLast(Cursor& c, std::uint32_t off) {
+  for (int guard = 0; guard < 64; ++guard) {
+    const NtxPage& p = page(off);
+    if (p.leaf()) {
+      c.path.emplace_back(off, p.count() - 1);
+      return;
+    }
+    c.path.emplace_back(off, p.count());
+    off = p.items[std::size_t(p.count())].child;
+  }
+  corrupt("index tree too deep (a page loop)");
+}
+
+bool NtxIndex::settleForward(Cursor& c) {
+  while (!c.path.empty()) {
+    auto [off, i] = c.path.back();
+    if (i < page(off).count()) return true;
+    c.path.pop_back();
+  }
+  return false;
+}
+
+bool NtxIndex::settleBackward(Cursor& c) {
+  while (!c.path.empty()) {
+    auto [off, i] = c.path.back();
+    if (i >= 0 && i < page(off).count()) return true;
+    c.path.pop_back();
+    if (c.path.empty()) return false;
+    c.path.back().second -= 1;
+  }
+  return false;
+}
+
+bool NtxIndex::top(Cursor& c) {
+  ReadLock guard(*this);
+  refresh();
+  c.path.clear();
+  descendFirst(c, head_.root);
+  return settleForward(c);
+}
+
+bool NtxIndex::bottom(Cursor& c) {
+  ReadLock guard(*this);
+  refresh();
+  c.path.clear();
+  descendLast(c, head_.root);
+  return settleBackward(c);
+}
+
+bool NtxIndex::next(Cursor& c) {
+  if (c.path.empty()) return false;
+  auto [off, i] = c.path.back();
+  const NtxPage& p = page(off);
+  c.path.back().second = i + 1;
+  if (!p.leaf()) descendFirst(c, p.items[std::size_t(i + 1)].child);
+  return settleForward(c);
+}
+
+bool NtxIndex::prev(Cursor& c) {
+  if (c.path.empty()) return false;
+  auto [off, i] = c.path.back();
+  const NtxPage& p = page(off);
+  if (!p.leaf()) {
+    descendLast(c, p.items[std::size_t(i)].child);
+  } else {
+    c.path.back().second = i - 1;
+  }
+  return settleBackward(c);
+}
+
+bool NtxIndex::seek(Cursor& c, std::string_view key, bool last) {
+  ReadLock guard(*this);
+  refresh();
+  if (key.size() > head_.keySize) key = key.substr(0, head_.keySize);
+  c.path.clear();
+  std::uint32_t off = head_.root;
+  for (int guard = 0; guard < 64; ++guard) {
+    const NtxPage& p = page(off);
+    int n = p.count(), i = 0;
+    // Binary search: the first key not below (or, for `last`, above) the search key.
+    int lo = 0, hi = n;
+    while (lo < hi) {
+      int mid = (lo + hi) / 2;
+      int cmp = comparePrefix(p.items[std::size_t(mid)].key, key);
+      if (last ? cmp <= 0 : cmp < 0)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    i = lo;
+    c.path.emplace_back(off, i);
+    if (p.leaf()) break;
+    off = p.items[std::size_t(i)].child;
+  }
+  bool ok = settleForward(c);
+  if (last) {
+    if (!ok) {
+      if (!bottom(c)) return false;
+    } else if (!prev(c)) {
+      return false;
+    }
+    ok = c.valid();
+  }
+  return ok && comparePrefix(this->key(c), key) == 0;
+}
+
+bool NtxIndex::find(Cursor& c, std::string_view key, std::uint32_t rec) {
+  ReadLock guard(*this);
+  refresh();
+  std::string full(key.substr(0, head_.keySize));
+  full.resize(head_.keySize, ' ');
+  c.path.clear();
+  std::uint32_t off = head_.root;
+  for (int guard = 0; guard < 64; ++guard) {
+    const NtxPage& p = page(off);
+    int lo = 0, hi = p.count();
+    while (lo < hi) {
+      int mid = (lo + hi) / 2;
+      const NtxItem& it = p.items[std::size_t(mid)];
+      if (compareFull(it.key, it.recno, full, rec) < 0)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    c.path.emplace_back(off, lo);
+    if (lo < p.count() && p.items[std::size_t(lo)].recno == rec && p.items[std::size_t(lo)].key == full) return true;
+    if (p.leaf()) break;
+    off = p.items[std::size_t(lo)].child;
+  }
+  c.path.clear();
+  return false;
+}
+
+std::uint32_t NtxIndex::recno(const Cursor& c) {
+  if (c.path.empty()) return 0;
+  auto [off, i] = c.path.back();
+  return page(off).items[std::size_t(i)].recno;
+}
+
+std::string NtxIndex::key(const Cursor& c) {
+  if (c.path.empty()) return std::string();
+  auto [off, i] = c.path.back();
+  return page(off).items[std::size_t(i)].key;
+}
+
+void NtxIndex::writePage(const NtxPage& p) {
+  char buf[kNtxPage];
+  encodePage(head_, p, buf);
+  file_->write(p.offset, buf, kNtxPage);
+  cache_[p.offset] = p;
+}
+
+void NtxIndex::writeHeader() {
+  char buf[kNtxPage];
+  encodeHeader(head_, buf);
+  file_->write(0, buf, kNtxPage);
+}
+
+std::uint32_t NtxIndex::newPage() {
+  std::uint64_t size = file_->size();
+  std::uint32_t off = std::uint32_t((size + kNtxPage - 1) / kNtxPage * kNtxPage);
+  char zero[kNtxPage] = {};
+  file_->write(off, zero, kNtxPage);
+  return off;
+}
+
+bool NtxIndex::lockWrite() {
+  if (mode_ != OpenMode::Shared) return true;
+  for (int i = 0; i < 5000; ++i) {
+    if (file_->lock(kLockBase, 1, true)) {
+      writeLocked_ = true;
+      refresh();
+      return true;
+    }
+    if (i > 20) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+bool NtxIndex::stale() {
+  if (mode_ != OpenMode::Shared) return false;
+  ReadLock guard(*this);
+  std::uint16_t before = head_.counter;
+  refresh();
+  return head_.counter != before;
+}
+
+NtxIndex::ReadLock::ReadLock(NtxIndex& x) : x_(x) {
+  held_ = x.mode_ == OpenMode::Shared && !x.writeLocked_ && x.file_->lock(kLockBase, 1, false);
+}
+
+NtxIndex::ReadLock::~ReadLock() {
+  if (held_) x_.file_->unlock(kLockBase, 1);
+}
+
+void NtxIndex::unlockWrite() {
+  if (mode_ == OpenMode::Shared) file_->unlock(kLockBase, 1);
+  writeLocked_ = false;
+}
+
+void NtxIndex::insert(std::string_view keyIn, std::uint32_t rec) {
+  std::string key(keyIn.substr(0, head_.keySize));
+  key.resize(head_.keySize, ' ');
+  if (!lockWrite()) {
+    raiseTableError(xbase::EG_LOCK, 1038, file_->path(), 0, "index lock");
+    return;
+  }
+  // Path to the leaf where (key, rec) belongs: after every smaller or equal pair.
+  std::vector<std::pair<std::uint32_t, int>> path;
+  std::uint32_t off = head_.root;
+  for (int guard = 0; guard < 64; ++guard) {
+    const NtxPage& p = page(off);
+    int lo = 0, hi = p.count();
+    while (lo < hi) {
+      int mid = (lo + hi) / 2;
+      const NtxItem& it = p.items[std::size_t(mid)];
+      if (compareFull(it.key, it.recno, key, rec) <= 0)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    path.emplace_back(off, lo);
+    if (p.leaf()) break;
+    off = p.items[std::size_t(lo)].child;
+  }
+  NtxItem carry{0, rec, key};
+  std::uint32_t rightOfCarry = 0;  // the page right of the carried key, after a split
+  for (int level = int(path.size()) - 1; level >= 0; --level) {
+    NtxPage p = page(path[std::size_t(level)].first);
+    int i = path[std::size_t(level)].second;
+    p.items.insert(p.items.begin() + i, carry);
+    if (rightOfCarry) p.items[std::size_t(i + 1)].child = rightOfCarry;
+    if (p.count() <= head_.maxItems) {
+      writePage(p);
+      rightOfCarry = 0;
+      carry.key.clear();
+      break;
+    }
+    // Split: the middle key moves up; the left half stays in place.
+    int mid = p.count() / 2;
+    NtxPage right;
+    right.offset = newPage();
+    right.items.assign(p.items.begin() + mid + 1, p.items.end());
+    NtxItem median = p.items[std::size_t(mid)];
+    NtxPage left;
+    left.offset = p.offset;
+    left.items.assign(p.items.begin(), p.items.begin() + mid);
+    left.items.push_back(NtxItem{median.child, 0, std::string()});
+    writePage(left);
+    writePage(right);
+    carry = NtxItem{left.offset, median.recno, median.key};
+    rightOfCarry = right.offset;
+  }
+  if (!carry.key.empty()) {  // the root split: a new root above
+    NtxPage root;
+    root.offset = newPage();
+    root.items.push_back(carry);
+    root.items.push_back(NtxItem{rightOfCarry, 0, std::string()});
+    writePage(root);
+    head_.root = root.offset;
+  }
+  ++head_.counter;
+  writeHeader();
+  unlockWrite();
+}
+
+bool NtxIndex::remove(std::string_view keyIn, std::uint32_t rec) {
+  if (!lockWrite()) {
+    raiseTableError(xbase::EG_LOCK, 1038, file_->path(), 0, "index lock");
+    return false;
+  }
+  Cursor c;
+  bool found = find(c, keyIn, rec);
+  if (found) {
+    auto [off, i] = c.path.back();
+    NtxPage p = page(off);
+    if (p.leaf()) {
+      p.items.erase(p.items.begin() + i);
+      writePage(p);
+    } else {
+      // Replace by the largest key of the left subtree, when it has one.
+      Cursor pred;
+      pred.path = c.path;
+      pred.path.pop_back();
+      pred.path.emplace_back(off, i);
+      descendLast(pred, p.items[std::size_t(i)].child);
+      auto [loff, li] = pred.path.back();
+      NtxPage leaf = page(loff);
+      if (leaf.leaf() && li >= 0 && li < leaf.count() && pred.path.size() > c.path.size()) {
+        NtxItem moved = leaf.items[std::size_t(li)];
+        leaf.items.erase(leaf.items.begin() + li);
+        writePage(leaf);
+        p = page(off);
+        p.items[std::size_t(i)].key = moved.key;
+        p.items[std::size_t(i)].recno = moved.recno;
+      } else {
+        // An empty left subtree: drop the key together with it.
+        p.items.erase(p.items.begin() + i);
+      }
+      writePage(p);
+    }
+    ++head_.counter;
+    writeHeader();
+  }
+  unlockWrite();
+  return found;
+}
+
+std::unique_ptr<NtxIndex> NtxIndex::build(const std::string& path, const std::string& keyExpr, int keySize,
+                                          int keyDec, const char* keys, const std::uint32_t* recnos,
+                                          const std::vector<std::uint32_t>& sorted, OpenMode reopenAs) {
+  int os = 0;
+  auto f = File::create(path, os);
+  if (!f) {
+    raiseTableError(xbase::EG_CREATE, 1004, path, os, "DBFNTX create index");
+    return nullptr;
+  }
+  NtxHeader h;
+  h.keySize = std::uint16_t(keySize);
+  h.keyDec = std::uint16_t(keyDec);
+  h.itemSize = std::uint16_t(keySize + 8);
+  h.maxItems = std::uint16_t(ntxMaxItems(keySize));
+  h.halfPage = std::uint16_t(h.maxItems / 2);
+  h.keyExpr = keyExpr;
+  const std::size_t maxKeys = h.maxItems;
+  const int base = 2 + 2 * (h.maxItems + 1);
+
+  // Level by level: the keys of a level are spread evenly over as few pages
+  // as hold them; the key between two pages moves up to the next level.
+  // Keys are named by their position in sorted order, never copied.
+  std::vector<std::uint32_t> levelKeys(sorted.size());
+  for (std::size_t i = 0; i < sorted.size(); ++i) levelKeys[i] = std::uint32_t(i);
+  std::vector<std::uint32_t> levelChildren;  // empty on the leaf level
+  std::uint32_t nextOffset = kNtxPage;
+  constexpr std::size_t kChunk = 256;
+  std::vector<char> out;
+  out.reserve(kChunk * kNtxPage);
+  auto flush = [&] {
+    f->write(nextOffset - out.size(), out.data(), out.size());
+    out.clear();
+  };
+  for (;;) {
+    std::size_t m = levelKeys.size();
+    std::size_t pages = std::max<std::size_t>(1, (m + 1 + maxKeys) / (maxKeys + 1));
+    std::size_t inPages = m - (pages - 1);
+    std::size_t per = inPages / pages, extra = inPages % pages;
+    std::vector<std::uint32_t> upKeys, upChildren;
+    upKeys.reserve(pages);
+    upChildren.reserve(pages);
+    std::size_t k = 0;
+    for (std::size_t pg = 0; pg < pages; ++pg) {
+      std::size_t n = per + (pg < extra ? 1 : 0);
+      out.resize(out.size() + kNtxPage, 0);
+      char* buf = out.data() + out.size() - kNtxPage;
+      put16(buf, std::uint16_t(n));
+      for (int i = 0; i <= h.maxItems; ++i) put16(buf + 2 + 2 * i, std::uint16_t(base + i * h.itemSize));
+      for (std::size_t j = 0; j <= n; ++j) {
+        char* item = buf + base + int(j) * h.itemSize;
+        if (!levelChildren.empty()) put32(item, levelChildren[k + j]);
+        if (j < n) {
+          std::uint32_t pos = sorted[levelKeys[k + j]];
+          put32(item + 4, recnos[pos]);
+          std::memcpy(item + 8, keys + std::size_t(pos) * std::size_t(keySize), std::size_t(keySize));
+        }
+      }
+      k += n;
+      upChildren.push_back(nextOffset);
+      nextOffset += kNtxPage;
+      if (out.size() >= kChunk * kNtxPage) flush();
+      if (pg + 1 < pages) upKeys.push_back(levelKeys[k++]);
+    }
+    if (pages == 1) {
+      h.root = upChildren[0];
+      break;
+    }
+    levelKeys = std::move(upKeys);
+    levelChildren = std::move(upChildren);
+  }
+  flush();
+  char head[kNtxPage];
+  encodeHeader(h, head);
+  f->write(0, head, kNtxPage);
+  f.reset();
+  return open(path, reopenAs);
+}
+
+bool NtxIndex::check(std::vector<std::string>& report,
+                     const std::function<void(const std::string&, std::uint32_t)>& visit) {
+  cache_.clear();
+  std::unordered_set<std::uint32_t> seen;
+  bool ok = true;
+  std::string lastKey;
+  std::uint32_t lastRec = 0;
+  bool haveLast = false;
+  std::function<void(std::uint32_t, int)> walk = [&](std::uint32_t off, int depth) {
+    if (!ok) return;
+    if (depth > 64 || !seen.insert(off).second) {
+      report.push_back("page " + std::to_string(off) + " is reached twice (a loop)");
+      ok = false;
+      return;
+    }
+    NtxPage p;
+    std::string why;
+    if (!loadPage(off, p, why)) {
+      report.push_back("page " + std::to_string(off) + ": " + why);
+      ok = false;
+      return;
+    }
+    bool leaf = p.items[0].child == 0;
+    for (int i = 0; i <= p.count(); ++i) {
+      const NtxItem& it = p.items[std::size_t(i)];
+      if ((it.child == 0) != leaf) {
+        report.push_back("page " + std::to_string(off) + " mixes leaf and branch items");
+        ok = false;
+        return;
+      }
+      if (!leaf) walk(it.child, depth + 1);
+      if (!ok || i == p.count()) continue;
+      if (haveLast && compareFull(lastKey, lastRec, it.key, it.recno) >= 0) {
+        report.push_back("key out of order at record " + std::to_string(it.recno));
+        ok = false;
+      }
+      lastKey = it.key;
+      lastRec = it.recno;
+      haveLast = true;
+      visit(it.key, it.recno);
+    }
+  };
+  walk(head_.root, 0);
+  return ok;
+}
+
+}  // namespace rdd

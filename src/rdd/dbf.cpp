@@ -237,6 +237,17 @@ bool DbfTable::readRecord(long recno, char* buf) {
   if (recno < 1) return false;
   if (recno > count_ && recno > recCount()) return false;
   std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(recno - 1) * std::uint64_t(recLen_);
+  // Through the memory view when it covers the record: no system call per record.
+  std::uint64_t end = off + std::uint64_t(recLen_);
+  if (end > viewLength_) {
+    viewLength_ = file_->size();
+    view_ = end <= viewLength_ ? file_->view(viewLength_) : nullptr;
+    if (!view_) viewLength_ = 0;
+  }
+  if (view_ && end <= viewLength_) {
+    std::memcpy(buf, view_ + off, std::size_t(recLen_));
+    return true;
+  }
   return file_->read(off, buf, std::size_t(recLen_)) == std::size_t(recLen_);
 }
 
@@ -410,6 +421,8 @@ void DbfTable::touch() {
 }
 
 void DbfTable::pack() {
+  view_ = nullptr;
+  viewLength_ = 0;
   std::vector<char> rec(static_cast<std::size_t>(recLen_));
   long out = 0;
   long n = recCount();
@@ -422,16 +435,22 @@ void DbfTable::pack() {
   count_ = out;
   std::uint64_t end = std::uint64_t(headerLen_) + std::uint64_t(out) * std::uint64_t(recLen_);
   char eof = 0x1A;
-  file_->truncate(end);
+  file_->truncate(end);  // unmaps the view
+  view_ = nullptr;
+  viewLength_ = 0;
   file_->write(end, &eof, 1);
   writeCount();
   changed_ = true;
 }
 
 void DbfTable::zap() {
+  view_ = nullptr;
+  viewLength_ = 0;
   count_ = 0;
   char eof = 0x1A;
-  file_->truncate(std::uint64_t(headerLen_));
+  file_->truncate(std::uint64_t(headerLen_));  // unmaps the view
+  view_ = nullptr;
+  viewLength_ = 0;
   file_->write(std::uint64_t(headerLen_), &eof, 1);
   writeCount();
   changed_ = true;

@@ -84,6 +84,8 @@ class DbfTable {
   long count_ = 0;
   bool changed_ = false;
   bool fileLocked_ = false;
+  const char* view_ = nullptr;
+  std::uint64_t viewLength_ = 0;
   std::vector<long> locks_;
 };
 

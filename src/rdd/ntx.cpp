@@ -383,6 +383,10 @@ bool NtxIndex::lockWrite() {
 
 bool NtxIndex::stale() {
   if (mode_ != OpenMode::Shared) return false;
+  // The update counter, read through the memory view: a change is rare, and
+  // only then is the header read again under the lock.
+  if (const char* v = file_->view(kNtxPage))
+    if (u16(v + 2) == head_.counter) return false;
   ReadLock guard(*this);
   std::uint16_t before = head_.counter;
   refresh();

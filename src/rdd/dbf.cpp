@@ -8,6 +8,7 @@
 
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
+#include "rdd/bytes.h"
 #include "xbase/error.h"
 #include "xbase/numfmt.h"
 #include "xbase/runtime.h"
@@ -28,21 +29,6 @@ void raiseTableError(int genCode, int subCode, const std::string& file, int osCo
 
 namespace {
 
-std::uint32_t u32(const char* p) {
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
-  return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
-}
-std::uint16_t u16(const char* p) {
-  const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
-  return std::uint16_t(b[0] | b[1] << 8);
-}
-void put32(char* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = char((v >> (8 * i)) & 0xFF);
-}
-void put16(char* p, std::uint16_t v) {
-  p[0] = char(v & 0xFF);
-  p[1] = char(v >> 8);
-}
 
 void stampDate(char* head) {
   std::int32_t today = xbase::rt().today();

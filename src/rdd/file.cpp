@@ -1,5 +1,7 @@
 #include "rdd/file.h"
 
+#include "rdd/paths.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -36,7 +38,8 @@ File::~File() {
 std::unique_ptr<File> File::open(const std::string& path, OpenMode mode, int& osError) {
   osError = 0;
   int flags = (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-  int fd = ::open(path.c_str(), flags);
+  std::string local = localPath(path);
+  int fd = ::open(local.c_str(), flags);
   if (fd < 0) {
     osError = osCode(errno);
     return nullptr;
@@ -57,7 +60,8 @@ std::unique_ptr<File> File::open(const std::string& path, OpenMode mode, int& os
 
 std::unique_ptr<File> File::create(const std::string& path, int& osError) {
   osError = 0;
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  std::string local = localPath(path);
+  int fd = ::open(local.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) {
     osError = osCode(errno);
     return nullptr;
@@ -150,10 +154,10 @@ const char* File::view(std::uint64_t length) {
 
 bool fileExists(const std::string& path) {
   struct stat st{};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ::stat(localPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool removeFile(const std::string& path) { return ::unlink(localPath(path).c_str()) == 0; }
 
 #else  // Windows: share modes and LockFileEx
 

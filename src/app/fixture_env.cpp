@@ -1,6 +1,11 @@
 #include "app/fixture_env.h"
 
-#include "app/memory_table.h"
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+
+#include "rdd/area.h"
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
 
@@ -40,8 +45,13 @@ ReferenceEnvironment::ReferenceEnvironment(Runtime& r) {
   m.declarePublic("LYES", Value::logical(true));
   m.declarePublic("AEMPTY", Value::array(0));
 
-  auto areas = std::make_unique<MemoryAreas>();
-  MemoryTable& t = areas->open(1, "RepData",
+  // RepData is a real table in a scratch folder, written through the table layer.
+  folder_ = std::filesystem::temp_directory_path() / ("vek_refenv_" + std::to_string(::getpid()) + "_" +
+                                                      std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+  std::filesystem::create_directories(folder_);
+  auto areas = std::make_unique<rdd::Areas>();
+  r.areas = areas.get();
+  rdd::Area* t = areas->create((folder_ / "repdata.dbf").string(),
                                {{"CODE", 'C', 20, 0},
                                 {"UNIT", 'C', 4, 0},
                                 {"QTY", 'N', 15, 5},
@@ -49,20 +59,28 @@ ReferenceEnvironment::ReferenceEnvironment(Runtime& r) {
                                 {"CNT", 'N', 5, 0},
                                 {"DDATE", 'D', 8, 0},
                                 {"FLAG", 'L', 1, 0},
-                                {"NAME", 'C', 30, 0}});
-  t.append({Value::chr("P-001"), Value::chr("PCS"), Value::num(12.5, 1), Value::num(1234567.891, 3), Value::integer(42),
-            Value::dateValue(encodeDate(2008, 2, 15)), Value::logical(true), Value::chr("สินค้า ทดสอบ"_th)});
-  t.append({Value::chr("P-002"), Value::chr("BOX"), Value::integer(-3), Value::num(-0.5, 1), Value::integer(0),
-            Value::dateValue(0), Value::logical(false), Value::chr("")},
-           true);
-  t.go(1);
-  areas->select(1);
-  r.areas = areas.get();
+                                {"NAME", 'C', 30, 0}},
+                               "RepData");
+  const Value rows[2][8] = {
+      {Value::chr("P-001"), Value::chr("PCS"), Value::num(12.5, 1), Value::num(1234567.891, 3), Value::integer(42),
+       Value::dateValue(encodeDate(2008, 2, 15)), Value::logical(true), Value::chr("สินค้า ทดสอบ"_th)},
+      {Value::chr("P-002"), Value::chr("BOX"), Value::integer(-3), Value::num(-0.5, 1), Value::integer(0),
+       Value::dateValue(0), Value::logical(false), Value::chr("")}};
+  for (const auto& row : rows) {
+    t->append();
+    for (int i = 0; i < 8; ++i) t->putField(i, row[i]);
+  }
+  t->deleteRecord();
+  t->goTo(1);
+  areas->select(t->number());
   areas_ = std::move(areas);
 }
 
 ReferenceEnvironment::~ReferenceEnvironment() {
   if (rt().areas == areas_.get()) rt().areas = nullptr;
+  areas_.reset();
+  std::error_code ec;
+  std::filesystem::remove_all(folder_, ec);
 }
 
 }  // namespace app

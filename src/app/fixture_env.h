@@ -2,6 +2,7 @@
 // SET values, public variables and the RepData table they name.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 
 #include "xbase/runtime.h"
@@ -16,6 +17,7 @@ class ReferenceEnvironment {
   ~ReferenceEnvironment();
 
  private:
+  std::filesystem::path folder_;
   std::unique_ptr<xbase::WorkAreaSet> areas_;
 };
 

@@ -27,7 +27,7 @@ std::vector<rdd::FieldDef> ivLayout() {
 }
 
 std::string dir() {
-  static std::string d = (fs::temp_directory_path() / ("vek_bench_" + std::to_string(::getpid()))).string();
+  static std::string d = (fs::temp_directory_path() / "vek_bench_data").string();
   fs::create_directories(d);
   return d;
 }

@@ -68,7 +68,7 @@ int ntxMaxItems(int keySize) {
 }
 
 void NtxIndex::corrupt(const std::string& why) {
-  cache_.clear();
+  raw_.clear();
   raiseTableError(xbase::EG_CORRUPTION, 1012, file_ ? file_->path() : std::string(), 0, why);
 }
 
@@ -121,8 +121,8 @@ bool NtxIndex::loadPage(std::uint32_t offset, NtxPage& out, std::string& why) {
     why = "page pointer outside the index file";
     return false;
   }
-  char buf[kNtxPage];
-  if (file_->read(offset, buf, kNtxPage) != std::size_t(kNtxPage)) {
+  const char* buf = pageBytes(offset);
+  if (!buf) {
     why = "index page cut short";
     return false;
   }
@@ -151,52 +151,91 @@ bool NtxIndex::loadPage(std::uint32_t offset, NtxPage& out, std::string& why) {
   return true;
 }
 
-const NtxPage& NtxIndex::page(std::uint32_t offset) {
-  auto it = cache_.find(offset);
-  if (it != cache_.end()) return it->second;
-  NtxPage p;
-  std::string why;
-  if (!loadPage(offset, p, why)) {
-    corrupt(why);
-    static const NtxPage empty{0, {NtxItem{}}};
-    return empty;
+const char* NtxIndex::pageBytes(std::uint32_t offset) {
+  // Straight from the memory view when the platform maps files (another
+  // station's writes show there too); else through a cache of raw pages.
+  std::uint64_t end = std::uint64_t(offset) + kNtxPage;
+  if (end <= viewLength_) return view_ + offset;
+  std::uint64_t size = file_->size();
+  if (end > size) return nullptr;
+  if (const char* v = file_->view(size)) {
+    view_ = v;
+    viewLength_ = size;
+    return view_ + offset;
   }
-  if (cache_.size() > 20000) cache_.clear();
-  return cache_.emplace(offset, std::move(p)).first->second;
+  auto it = raw_.find(offset);
+  if (it != raw_.end()) return it->second.data();
+  if (raw_.size() > 16384) raw_.clear();
+  auto& slot = raw_[offset];
+  if (file_->read(offset, slot.data(), kNtxPage) != std::size_t(kNtxPage)) {
+    raw_.erase(offset);
+    return nullptr;
+  }
+  return slot.data();
+}
+
+NtxIndex::PageRef NtxIndex::page(std::uint32_t offset) {
+  static const char emptyPage[kNtxPage] = {0, 0, 4, 0};  // no keys, one item without a child
+  const char* b = offset && offset % kNtxPage == 0 ? pageBytes(offset) : nullptr;
+  std::string why = b ? "" : "page pointer outside the index file";
+  // Item offsets are kept inside the page by PageRef itself; `dbf check`
+  // reports them in full.
+  if (b && u16(b) > head_.maxItems) why = "index page with too many keys";
+  if (!why.empty()) {
+    corrupt(why);
+    return PageRef{emptyPage, head_.keySize};
+  }
+  return PageRef{b, head_.keySize};
+}
+
+NtxPage NtxIndex::editable(std::uint32_t offset) {
+  PageRef r = page(offset);
+  NtxPage p;
+  p.offset = offset;
+  p.items.resize(std::size_t(r.count()) + 1);
+  for (int i = 0; i <= r.count(); ++i) {
+    p.items[std::size_t(i)].child = r.child(i);
+    p.items[std::size_t(i)].recno = r.recno(i);
+    if (i < r.count()) p.items[std::size_t(i)].key.assign(r.key(i));
+  }
+  return p;
 }
 
 void NtxIndex::refresh() {
   if (mode_ != OpenMode::Shared) return;
   char buf[12];
-  if (file_->read(0, buf, 12) != 12) return;
+  if (const char* v = file_->view(kNtxPage))
+    std::memcpy(buf, v, 12);
+  else if (file_->read(0, buf, 12) != 12)
+    return;
   std::uint16_t counter = u16(buf + 2);
   if (counter != head_.counter) {
     head_.counter = counter;
     head_.root = u32(buf + 4);
     head_.nextFree = u32(buf + 8);
-    cache_.clear();
+    raw_.clear();
   }
 }
 
 void NtxIndex::descendFirst(Cursor& c, std::uint32_t off) {
   for (int guard = 0; guard < 64; ++guard) {
     c.path.emplace_back(off, 0);
-    const NtxPage& p = page(off);
-    if (p.leaf() || p.items[0].child == 0) return;
-    off = p.items[0].child;
+    PageRef p = page(off);
+    if (p.leaf() || p.child(0) == 0) return;
+    off = p.child(0);
   }
   corrupt("index tree too deep (a page loop)");
 }
 
 void NtxIndex::descendLast(Cursor& c, std::uint32_t off) {
   for (int guard = 0; guard < 64; ++guard) {
-    const NtxPage& p = page(off);
+    PageRef p = page(off);
     if (p.leaf()) {
       c.path.emplace_back(off, p.count() - 1);
       return;
     }
     c.path.emplace_back(off, p.count());
-    off = p.items[std::size_t(p.count())].child;
+    off = p.child(p.count());
   }
   corrupt("index tree too deep (a page loop)");
 }
@@ -240,18 +279,18 @@ bool NtxIndex::bottom(Cursor& c) {
 bool NtxIndex::next(Cursor& c) {
   if (c.path.empty()) return false;
   auto [off, i] = c.path.back();
-  const NtxPage& p = page(off);
+  PageRef p = page(off);
   c.path.back().second = i + 1;
-  if (!p.leaf()) descendFirst(c, p.items[std::size_t(i + 1)].child);
+  if (!p.leaf()) descendFirst(c, p.child(i + 1));
   return settleForward(c);
 }
 
 bool NtxIndex::prev(Cursor& c) {
   if (c.path.empty()) return false;
   auto [off, i] = c.path.back();
-  const NtxPage& p = page(off);
+  PageRef p = page(off);
   if (!p.leaf()) {
-    descendLast(c, p.items[std::size_t(i)].child);
+    descendLast(c, p.child(i));
   } else {
     c.path.back().second = i - 1;
   }
@@ -265,13 +304,13 @@ bool NtxIndex::seek(Cursor& c, std::string_view key, bool last) {
   c.path.clear();
   std::uint32_t off = head_.root;
   for (int guard = 0; guard < 64; ++guard) {
-    const NtxPage& p = page(off);
+    PageRef p = page(off);
     int n = p.count(), i = 0;
     // Binary search: the first key not below (or, for `last`, above) the search key.
     int lo = 0, hi = n;
     while (lo < hi) {
       int mid = (lo + hi) / 2;
-      int cmp = comparePrefix(p.items[std::size_t(mid)].key, key);
+      int cmp = comparePrefix(p.key(mid), key);
       if (last ? cmp <= 0 : cmp < 0)
         lo = mid + 1;
       else
@@ -280,7 +319,7 @@ bool NtxIndex::seek(Cursor& c, std::string_view key, bool last) {
     i = lo;
     c.path.emplace_back(off, i);
     if (p.leaf()) break;
-    off = p.items[std::size_t(i)].child;
+    off = p.child(i);
   }
   bool ok = settleForward(c);
   if (last) {
@@ -302,20 +341,19 @@ bool NtxIndex::find(Cursor& c, std::string_view key, std::uint32_t rec) {
   c.path.clear();
   std::uint32_t off = head_.root;
   for (int guard = 0; guard < 64; ++guard) {
-    const NtxPage& p = page(off);
+    PageRef p = page(off);
     int lo = 0, hi = p.count();
     while (lo < hi) {
       int mid = (lo + hi) / 2;
-      const NtxItem& it = p.items[std::size_t(mid)];
-      if (compareFull(it.key, it.recno, full, rec) < 0)
+      if (compareFull(p.key(mid), p.recno(mid), full, rec) < 0)
         lo = mid + 1;
       else
         hi = mid;
     }
     c.path.emplace_back(off, lo);
-    if (lo < p.count() && p.items[std::size_t(lo)].recno == rec && p.items[std::size_t(lo)].key == full) return true;
+    if (lo < p.count() && p.recno(lo) == rec && p.key(lo) == full) return true;
     if (p.leaf()) break;
-    off = p.items[std::size_t(lo)].child;
+    off = p.child(lo);
   }
   c.path.clear();
   return false;
@@ -324,20 +362,21 @@ bool NtxIndex::find(Cursor& c, std::string_view key, std::uint32_t rec) {
 std::uint32_t NtxIndex::recno(const Cursor& c) {
   if (c.path.empty()) return 0;
   auto [off, i] = c.path.back();
-  return page(off).items[std::size_t(i)].recno;
+  return page(off).recno(i);
 }
 
 std::string NtxIndex::key(const Cursor& c) {
   if (c.path.empty()) return std::string();
   auto [off, i] = c.path.back();
-  return page(off).items[std::size_t(i)].key;
+  return std::string(page(off).key(i));
 }
 
 void NtxIndex::writePage(const NtxPage& p) {
   char buf[kNtxPage];
   encodePage(head_, p, buf);
   file_->write(p.offset, buf, kNtxPage);
-  cache_[p.offset] = p;
+  auto it = raw_.find(p.offset);
+  if (it != raw_.end()) std::memcpy(it->second.data(), buf, kNtxPage);
 }
 
 void NtxIndex::writeHeader() {
@@ -403,24 +442,23 @@ void NtxIndex::insert(std::string_view keyIn, std::uint32_t rec) {
   std::vector<std::pair<std::uint32_t, int>> path;
   std::uint32_t off = head_.root;
   for (int guard = 0; guard < 64; ++guard) {
-    const NtxPage& p = page(off);
+    PageRef p = page(off);
     int lo = 0, hi = p.count();
     while (lo < hi) {
       int mid = (lo + hi) / 2;
-      const NtxItem& it = p.items[std::size_t(mid)];
-      if (compareFull(it.key, it.recno, key, rec) <= 0)
+      if (compareFull(p.key(mid), p.recno(mid), key, rec) <= 0)
         lo = mid + 1;
       else
         hi = mid;
     }
     path.emplace_back(off, lo);
     if (p.leaf()) break;
-    off = p.items[std::size_t(lo)].child;
+    off = p.child(lo);
   }
   NtxItem carry{0, rec, key};
   std::uint32_t rightOfCarry = 0;  // the page right of the carried key, after a split
   for (int level = int(path.size()) - 1; level >= 0; --level) {
-    NtxPage p = page(path[std::size_t(level)].first);
+    NtxPage p = editable(path[std::size_t(level)].first);
     int i = path[std::size_t(level)].second;
     p.items.insert(p.items.begin() + i, carry);
     if (rightOfCarry) p.items[std::size_t(i + 1)].child = rightOfCarry;
@@ -467,7 +505,7 @@ bool NtxIndex::remove(std::string_view keyIn, std::uint32_t rec) {
   bool found = find(c, keyIn, rec);
   if (found) {
     auto [off, i] = c.path.back();
-    NtxPage p = page(off);
+    NtxPage p = editable(off);
     if (p.leaf()) {
       p.items.erase(p.items.begin() + i);
       writePage(p);
@@ -479,12 +517,12 @@ bool NtxIndex::remove(std::string_view keyIn, std::uint32_t rec) {
       pred.path.emplace_back(off, i);
       descendLast(pred, p.items[std::size_t(i)].child);
       auto [loff, li] = pred.path.back();
-      NtxPage leaf = page(loff);
+      NtxPage leaf = editable(loff);
       if (leaf.leaf() && li >= 0 && li < leaf.count() && pred.path.size() > c.path.size()) {
         NtxItem moved = leaf.items[std::size_t(li)];
         leaf.items.erase(leaf.items.begin() + li);
         writePage(leaf);
-        p = page(off);
+        p = editable(off);
         p.items[std::size_t(i)].key = moved.key;
         p.items[std::size_t(i)].recno = moved.recno;
       } else {
@@ -580,7 +618,7 @@ std::unique_ptr<NtxIndex> NtxIndex::build(const std::string& path, const std::st
 
 bool NtxIndex::check(std::vector<std::string>& report,
                      const std::function<void(const std::string&, std::uint32_t)>& visit) {
-  cache_.clear();
+  raw_.clear();
   std::unordered_set<std::uint32_t> seen;
   bool ok = true;
   std::string lastKey;

@@ -2,6 +2,7 @@
 // key expression, in the layout the suite's programs share.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -98,7 +99,27 @@ class NtxIndex {
 
  private:
   NtxIndex() = default;
-  const NtxPage& page(std::uint32_t offset);
+  // A page as stored, read in place.
+  struct PageRef {
+    const char* b;
+    int keySize;
+    int count() const { return int(std::uint8_t(b[0]) | std::uint8_t(b[1]) << 8); }
+    const char* item(int i) const {
+      int at = std::uint8_t(b[2 + 2 * i]) | std::uint8_t(b[3 + 2 * i]) << 8;
+      return b + (at + 8 + keySize <= kNtxPage ? at : kNtxPage - 8 - keySize);  // never outside the page
+    }
+    std::uint32_t child(int i) const { return word(item(i)); }
+    std::uint32_t recno(int i) const { return word(item(i) + 4); }
+    std::string_view key(int i) const { return std::string_view(item(i) + 8, std::size_t(keySize)); }
+    bool leaf() const { return child(0) == 0; }
+    static std::uint32_t word(const char* p) {
+      return std::uint32_t(std::uint8_t(p[0])) | std::uint32_t(std::uint8_t(p[1])) << 8 |
+             std::uint32_t(std::uint8_t(p[2])) << 16 | std::uint32_t(std::uint8_t(p[3])) << 24;
+    }
+  };
+  PageRef page(std::uint32_t offset);
+  NtxPage editable(std::uint32_t offset);
+  const char* pageBytes(std::uint32_t offset);
   bool loadPage(std::uint32_t offset, NtxPage& out, std::string& why);
   void writePage(const NtxPage& p);
   std::uint32_t newPage();
@@ -126,7 +147,9 @@ class NtxIndex {
   OpenMode mode_ = OpenMode::Shared;
   bool writeLocked_ = false;
   NtxHeader head_;
-  std::unordered_map<std::uint32_t, NtxPage> cache_;
+  const char* view_ = nullptr;
+  std::uint64_t viewLength_ = 0;
+  std::unordered_map<std::uint32_t, std::array<char, kNtxPage>> raw_;
 };
 
 }  // namespace rdd

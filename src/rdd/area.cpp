@@ -76,7 +76,60 @@ std::string Area::keyBytes(const Value& v, int keySize, int keyDec) {
   return k;
 }
 
+namespace {
+
+// Copies the planned segments of a record into `out`.
+void copyKey(const std::vector<KeySegment>& plan, const char* rec, char* out) {
+  for (const KeySegment& s : plan) {
+    const char* src = rec + s.offset;
+    if (s.date && xbase::sortableToDate(std::string_view(src, 8)) == 0)
+      std::memset(out, ' ', 8);  // DTOS of a date that is no date is blank
+    else
+      std::memcpy(out, src, std::size_t(s.len));
+    out += s.len;
+  }
+}
+
+std::string trimmedUpper(std::string_view s) {
+  std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
+  return b == std::string_view::npos ? std::string() : xbase::upper(s.substr(b, e - b + 1));
+}
+
+}  // namespace
+
+std::vector<KeySegment> Area::keyPlan(const std::string& expr) const {
+  std::vector<KeySegment> plan;
+  std::size_t pos = 0;
+  while (pos <= expr.size()) {
+    std::size_t plus = expr.find('+', pos);
+    std::string term = trimmedUpper(std::string_view(expr).substr(pos, plus == std::string::npos ? std::string::npos : plus - pos));
+    pos = plus == std::string::npos ? expr.size() + 1 : plus + 1;
+    bool dtos = false;
+    if (term.rfind("DTOS(", 0) == 0 && term.back() == ')') {
+      dtos = true;
+      term = trimmedUpper(term.substr(5, term.size() - 6));
+    }
+    std::size_t arrow = term.find("->");
+    if (arrow != std::string::npos) {
+      std::string alias = trimmedUpper(term.substr(0, arrow));
+      if (alias != alias_ && alias != "FIELD" && alias != "_FIELD") return {};
+      term = trimmedUpper(term.substr(arrow + 2));
+    }
+    int i = table_->fieldIndex(term);
+    if (i < 0) return {};
+    const FieldDef& f = table_->fields()[std::size_t(i)];
+    if (!(f.type == 'C' && !dtos) && !(f.type == 'D' && (dtos || expr.find('+') == std::string::npos))) return {};
+    plan.push_back(KeySegment{f.offset, f.len, f.type == 'D'});
+  }
+  return plan;
+}
+
 std::string Area::keyOf(Order& o) {
+  if (!o.plan.empty()) {
+    std::string k(std::size_t(o.index->keySize()), ' ');
+    copyKey(o.plan, buf_.data(), k.data());
+    return k;
+  }
   Value v = withSelected([&] { return o.key->eval(); });
   return keyBytes(v, o.index->keySize(), o.index->header().keyDec);
 }
@@ -118,6 +171,12 @@ bool Area::addOrder(const std::string& ntxPath) {
   if (!o.key) return false;
   o.index = std::move(idx);
   o.name = baseName(ntxPath);
+  o.plan = keyPlan(o.index->header().keyExpr);
+  {
+    int planned = 0;
+    for (auto& seg : o.plan) planned += seg.len;
+    if (planned != o.index->keySize()) o.plan.clear();
+  }
   Value sample = withSelected([&] { return o.key->eval(); });
   o.keyType = xbase::typeLetter(sample);
   orders_.push_back(std::move(o));
@@ -155,6 +214,12 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
     return false;
   }
   long n = table_->recCount();
+  std::vector<KeySegment> plan = keyPlan(keyExpr);
+  {
+    int planned = 0;
+    for (auto& seg : plan) planned += seg.len;
+    if (planned != keySize) plan.clear();
+  }
   std::vector<char> keys(std::size_t(n) * std::size_t(keySize));
   std::vector<std::uint32_t> recnos(static_cast<std::size_t>(n));
   eof_ = false;
@@ -162,18 +227,71 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
     for (long r = 1; r <= n; ++r) {
       recno_ = r;
       if (!table_->readRecord(r, buf_.data())) table_->blankRecord(buf_.data());
-      std::string k = keyBytes(key->eval(), keySize, keyDec);
-      std::memcpy(&keys[std::size_t(r - 1) * std::size_t(keySize)], k.data(), std::size_t(keySize));
+      char* out = &keys[std::size_t(r - 1) * std::size_t(keySize)];
+      if (!plan.empty()) {
+        copyKey(plan, buf_.data(), out);
+      } else {
+        std::string k = keyBytes(key->eval(), keySize, keyDec);
+        std::memcpy(out, k.data(), std::size_t(keySize));
+      }
       recnos[std::size_t(r - 1)] = std::uint32_t(r);
     }
     return 0;
   });
-  std::vector<std::uint32_t> sorted(static_cast<std::size_t>(n));
-  std::iota(sorted.begin(), sorted.end(), 0u);
+  // Sorted eight key bytes at a time: each run of keys equal so far is
+  // sorted again on its next eight bytes, loaded once per key (not once per
+  // comparison). Equal keys stay in record order.
   const char* kp = keys.data();
-  std::size_t ks = std::size_t(keySize);
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [&](std::uint32_t a, std::uint32_t b) { return std::memcmp(kp + a * ks, kp + b * ks, ks) < 0; });
+  const std::size_t ks = std::size_t(keySize);
+  struct SortItem {
+    std::uint64_t prefix;
+    std::uint32_t index;
+    bool operator<(const SortItem& o) const { return prefix != o.prefix ? prefix < o.prefix : index < o.index; }
+  };
+  // Byte positions where every key holds the same byte cannot decide the
+  // order: they are left out of the words compared.
+  std::vector<std::size_t> cols;
+  for (std::size_t b = 0; b < ks; ++b) {
+    bool same = true;
+    for (long r = 1; r < n && same; ++r) same = kp[std::size_t(r) * ks + b] == kp[b];
+    if (!same) cols.push_back(b);
+  }
+  const std::size_t width = cols.size();
+  auto word = [&](std::uint32_t index, std::size_t depth) {
+    std::uint64_t p = 0;
+    const unsigned char* k = reinterpret_cast<const unsigned char*>(kp + std::size_t(index) * ks);
+    for (std::size_t b = depth; b < depth + 8; ++b) p = (p << 8) | (b < width ? k[cols[b]] : 0);
+    return p;
+  };
+  std::vector<SortItem> items(static_cast<std::size_t>(n));
+  for (std::size_t i = 0; i < items.size(); ++i) items[i] = SortItem{word(std::uint32_t(i), 0), std::uint32_t(i)};
+  std::sort(items.begin(), items.end());
+  struct Run {
+    std::size_t begin, end, depth;
+  };
+  std::vector<Run> runs{{0, items.size(), 0}};
+  while (!runs.empty()) {
+    Run r = runs.back();
+    runs.pop_back();
+    if (r.depth + 8 >= width) continue;
+    for (std::size_t i = r.begin; i < r.end;) {
+      std::size_t j = i + 1;
+      while (j < r.end && items[j].prefix == items[i].prefix) ++j;
+      if (j - i > 1) {
+        for (std::size_t k = i; k < j; ++k) {
+          if (k + 16 < r.end) __builtin_prefetch(kp + std::size_t(items[k + 16].index) * ks + cols[r.depth + 8]);
+          items[k].prefix = word(items[k].index, r.depth + 8);
+        }
+        std::sort(items.begin() + long(i), items.begin() + long(j));
+        runs.push_back(Run{i, j, r.depth + 8});
+      }
+      i = j;
+    }
+  }
+  std::vector<std::uint32_t> sorted(static_cast<std::size_t>(n));
+  for (std::size_t i = 0; i < items.size(); ++i) sorted[i] = items[i].index;
+  items.clear();
+  items.shrink_to_fit();
   // Drop an order already open on the same file before writing it anew.
   std::string name = baseName(ntxPath);
   for (std::size_t i = 0; i < orders_.size(); ++i)
@@ -192,6 +310,7 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
   Order o;
   o.index = std::move(idx);
   o.key = key;
+  o.plan = std::move(plan);
   o.keyType = xbase::typeLetter(sample);
   o.name = name;
   orders_.push_back(std::move(o));

@@ -17,8 +17,17 @@ namespace rdd {
 
 class Areas;
 
+// A key that is only character and date fields joined by "+" (DTOS of a
+// date field included) is the same bytes as the record holds: it is copied,
+// not evaluated.
+struct KeySegment {
+  int offset, len;
+  bool date;
+};
+
 struct Order {
   std::unique_ptr<NtxIndex> index;
+  std::vector<KeySegment> plan;  // empty: evaluate the expression
   std::shared_ptr<const xbase::Expr> key;
   char keyType = 'C';  // type of the key expression's value
   std::string name;    // file name without folder and extension
@@ -80,6 +89,8 @@ class Area : public xbase::WorkArea {
 
   // The key of the current record for an order, as the index holds it.
   std::string keyOf(Order& o);
+  // The copy plan of a key expression over this table, or empty.
+  std::vector<KeySegment> keyPlan(const std::string& expr) const;
   // The key bytes a value gives for an index of this type and width.
   static std::string keyBytes(const xbase::Value& v, int keySize, int keyDec);
 

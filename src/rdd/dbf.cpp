@@ -62,6 +62,7 @@ constexpr int kMemoBlock = 512;
 }  // namespace
 
 DbfTable::~DbfTable() {
+  if (file_) flushTail();
   if (file_ && changed_ && !readOnly()) touch();
   if (file_) unlockAll();
 }
@@ -221,6 +222,10 @@ long DbfTable::recCount() {
 
 bool DbfTable::readRecord(long recno, char* buf) {
   if (recno < 1) return false;
+  if (inTail(recno)) {
+    std::memcpy(buf, &tail_[std::size_t(recno - tailFirst_) * std::size_t(recLen_)], std::size_t(recLen_));
+    return true;
+  }
   if (recno > count_ && recno > recCount()) return false;
   std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(recno - 1) * std::uint64_t(recLen_);
   // Through the memory view when it covers the record: no system call per record.
@@ -242,9 +247,13 @@ void DbfTable::writeRecord(long recno, const char* buf) {
     raiseTableError(xbase::EG_READONLY, 1025, path(), 0, "DBFNTX write");
     return;
   }
+  changed_ = true;
+  if (inTail(recno)) {
+    std::memcpy(&tail_[std::size_t(recno - tailFirst_) * std::size_t(recLen_)], buf, std::size_t(recLen_));
+    return;
+  }
   std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(recno - 1) * std::uint64_t(recLen_);
   if (!file_->write(off, buf, std::size_t(recLen_))) raiseTableError(xbase::EG_WRITE, 1011, path(), 0, "DBFNTX write");
-  changed_ = true;
 }
 
 void DbfTable::blankRecord(char* buf) const { std::memset(buf, ' ', std::size_t(recLen_)); }
@@ -276,6 +285,14 @@ long DbfTable::appendBlank() {
     recCount();
   }
   long recno = count_ + 1;
+  if (mode_ == OpenMode::Exclusive) {
+    if (tail_.empty()) tailFirst_ = recno;
+    tail_.resize(tail_.size() + std::size_t(recLen_), ' ');
+    count_ = recno;
+    changed_ = true;
+    if (tail_.size() >= (1u << 20)) flushTail();
+    return recno;
+  }
   std::vector<char> rec(std::size_t(recLen_) + 1, ' ');
   rec.back() = 0x1A;
   std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(recno - 1) * std::uint64_t(recLen_);
@@ -396,8 +413,19 @@ long DbfTable::writeMemo(const std::string& text) {
   return next;
 }
 
+void DbfTable::flushTail() {
+  if (tail_.empty()) return;
+  std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(tailFirst_ - 1) * std::uint64_t(recLen_);
+  tail_.push_back(0x1A);
+  bool ok = file_->write(off, tail_.data(), tail_.size());
+  tail_.clear();
+  writeCount();
+  if (!ok) raiseTableError(xbase::EG_WRITE, 1011, path(), 0, "DBFNTX append");
+}
+
 void DbfTable::touch() {
   if (readOnly()) return;
+  flushTail();
   // Another station may have appended since: the count is re-read under the
   // append lock, never written from a stale copy.
   bool locked = shared() && lockAppend();
@@ -407,6 +435,7 @@ void DbfTable::touch() {
 }
 
 void DbfTable::pack() {
+  flushTail();
   view_ = nullptr;
   viewLength_ = 0;
   std::vector<char> rec(static_cast<std::size_t>(recLen_));
@@ -430,6 +459,7 @@ void DbfTable::pack() {
 }
 
 void DbfTable::zap() {
+  tail_.clear();
   view_ = nullptr;
   viewLength_ = 0;
   count_ = 0;

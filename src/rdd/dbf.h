@@ -74,6 +74,9 @@ class DbfTable {
   std::string readMemo(long block);
   long writeMemo(const std::string& text);
   void writeCount();
+  // Exclusive opens gather appended records and write them in blocks.
+  void flushTail();
+  bool inTail(long recno) const { return !tail_.empty() && recno >= tailFirst_ && recno <= count_; }
 
   std::unique_ptr<File> file_;
   std::unique_ptr<File> memo_;
@@ -86,6 +89,8 @@ class DbfTable {
   bool fileLocked_ = false;
   const char* view_ = nullptr;
   std::uint64_t viewLength_ = 0;
+  std::vector<char> tail_;
+  long tailFirst_ = 0;
   std::vector<long> locks_;
 };
 

@@ -237,6 +237,7 @@ bool DbfTable::readRecord(long recno, char* buf) {
   }
   if (view_ && end <= viewLength_) {
     std::memcpy(buf, view_ + off, std::size_t(recLen_));
+    if (++viewReads_ % 16384 == 0) file_->trimView();
     return true;
   }
   return file_->read(off, buf, std::size_t(recLen_)) == std::size_t(recLen_);

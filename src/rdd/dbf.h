@@ -89,6 +89,7 @@ class DbfTable {
   bool fileLocked_ = false;
   const char* view_ = nullptr;
   std::uint64_t viewLength_ = 0;
+  std::uint64_t viewReads_ = 0;
   std::vector<char> tail_;
   long tailFirst_ = 0;
   std::vector<long> locks_;

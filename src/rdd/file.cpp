@@ -147,9 +147,14 @@ const char* File::view(std::uint64_t length) {
   mapLength_ = 0;
   void* p = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd_, 0);
   if (p == MAP_FAILED) return nullptr;
+  ::madvise(p, length, MADV_RANDOM);  // records and pages are reached in key order, not file order
   map_ = p;
   mapLength_ = length;
   return static_cast<const char*>(p);
+}
+
+void File::trimView() {
+  if (map_) ::madvise(map_, mapLength_, MADV_DONTNEED);
 }
 
 bool fileExists(const std::string& path) {
@@ -240,6 +245,7 @@ void File::unlock(std::uint64_t offset, std::uint64_t length) {
 }
 
 const char* File::view(std::uint64_t) { return nullptr; }
+void File::trimView() {}
 
 bool fileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());

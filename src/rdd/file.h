@@ -44,6 +44,9 @@ class File {
   // A read-only view of the first `length` bytes for fast scans; null when
   // the platform cannot map. Valid until the next call or until closed.
   const char* view(std::uint64_t length);
+  // Gives the view's resident pages back (they stay in the system's file
+  // cache), so that long scans do not grow the process.
+  void trimView();
 
  private:
   File() = default;

@@ -155,7 +155,10 @@ const char* NtxIndex::pageBytes(std::uint32_t offset) {
   // Straight from the memory view when the platform maps files (another
   // station's writes show there too); else through a cache of raw pages.
   std::uint64_t end = std::uint64_t(offset) + kNtxPage;
-  if (end <= viewLength_) return view_ + offset;
+  if (end <= viewLength_) {
+    if (++viewReads_ % 4096 == 0) file_->trimView();
+    return view_ + offset;
+  }
   std::uint64_t size = file_->size();
   if (end > size) return nullptr;
   if (const char* v = file_->view(size)) {

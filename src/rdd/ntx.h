@@ -149,6 +149,7 @@ class NtxIndex {
   NtxHeader head_;
   const char* view_ = nullptr;
   std::uint64_t viewLength_ = 0;
+  std::uint64_t viewReads_ = 0;
   std::unordered_map<std::uint32_t, std::array<char, kNtxPage>> raw_;
 };
 

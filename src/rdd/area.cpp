@@ -478,7 +478,6 @@ void Area::skipFiltered(int dir) {
     } else {
       if (recno_ <= 1) {
         // Nothing passes before: the first passing record, with BOF.
-        std::shared_ptr<const xbase::Expr> f = filter_;
         goTop();
         bof_ = true;
         return;
@@ -598,11 +597,10 @@ int Areas::freeArea() const {
 
 Area* Areas::use(const std::string& path, const std::string& alias, OpenMode mode, bool newArea) {
   std::string name = alias.empty() ? baseName(path) : xbase::upper(alias);
-  if (Area* other = area(name)) {
+  if (area(name)) {
     xbase::Error e = xbase::Error::make(xbase::EG_DUPALIAS, 1011, name);
     e.subsystem = "DBFNTX";
     e.fileName = path;
-    (void)other;
     xbase::rt().raise(e);
     return nullptr;
   }
@@ -629,12 +627,9 @@ Area* Areas::create(const std::string& path, const std::vector<FieldDef>& fields
 void Areas::close(int n) {
   auto it = areas_.find(n);
   if (it == areas_.end()) return;
-  // Relations into the closed area end with it.
-  for (auto& [k, a] : areas_) {
-    (void)k;
-    (void)a;
-  }
   areas_.erase(it);
+  // Relations into the closed area end with it.
+  for (auto& [k, a] : areas_) a->dropRelationsTo(n);
   ++generation_;
 }
 

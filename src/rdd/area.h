@@ -79,6 +79,9 @@ class Area : public xbase::WorkArea {
   const std::string& filterText() const { return filterText_; }
   void setRelation(const std::string& expr, int childArea);
   void clearRelations() { relations_.clear(); }
+  void dropRelationsTo(int child) {
+    std::erase_if(relations_, [child](const Relation& r) { return r.child == child; });
+  }
   const std::vector<Relation>& relations() const { return relations_; }
 
   long append();  // a blank record, current and (shared) locked

@@ -44,14 +44,14 @@ WorkArea* currentArea() { return rt().areas ? rt().areas->current() : nullptr; }
 
 std::string padText(const Value& v) { return plainText(v); }
 
-Value pad(Args a, char how, const char* name) {
+Value pad(Args a, char how) {
   if (!isNum(a, 1)) return text("");
   long n = long(arg(a, 1).n);
   if (n <= 0) return text("");
   std::string s = padText(arg(a, 0));
   char fill = isChar(a, 2) && !arg(a, 2).s.empty() ? arg(a, 2).s[0] : ' ';
   std::size_t len = std::size_t(n);
-  if (s.size() >= len) return text(how == 'L' ? s.substr(0, len) : how == 'R' ? s.substr(0, len) : s.substr(0, len));
+  if (s.size() >= len) return text(s.substr(0, len));
   std::size_t gap = len - s.size();
   if (how == 'R') return text(s + std::string(gap, fill));
   if (how == 'L') return text(std::string(gap, fill) + s);
@@ -72,7 +72,7 @@ Value strFunction(Args a, bool zeros) {
   const Value& v = arg(a, 0);
   if (!v.isNum() || (a.size() > 1 && !arg(a, 1).isNil() && !isNum(a, 1)) ||
       (a.size() > 2 && !arg(a, 2).isNil() && !isNum(a, 2)))
-    return argumentError(zeros ? 1099 : 1099, zeros ? "STRZERO" : "STR", a);
+    return argumentError(1099, zeros ? "STRZERO" : "STR", a);
   std::string s;
   if (isNum(a, 1)) {
     long w = long(arg(a, 1).n);
@@ -144,10 +144,10 @@ void registerStandardFunctions(Runtime& r) {
     if (!isChar(a, 0)) return argumentError(2022, "ALLTRIM", a);
     return text(ltrim(rtrim(arg(a, 0).s)));
   });
-  r.registerFunction("PADR", [](Args a) { return pad(a, 'R', "PADR"); });
-  r.registerFunction("PAD", [](Args a) { return pad(a, 'R', "PAD"); });
-  r.registerFunction("PADL", [](Args a) { return pad(a, 'L', "PADL"); });
-  r.registerFunction("PADC", [](Args a) { return pad(a, 'C', "PADC"); });
+  r.registerFunction("PADR", [](Args a) { return pad(a, 'R'); });
+  r.registerFunction("PAD", [](Args a) { return pad(a, 'R'); });
+  r.registerFunction("PADL", [](Args a) { return pad(a, 'L'); });
+  r.registerFunction("PADC", [](Args a) { return pad(a, 'C'); });
   r.registerFunction("SPACE", [](Args a) -> Value {
     if (!isNum(a, 0)) return argumentError(1105, "SPACE", a);
     long n = long(arg(a, 0).n);

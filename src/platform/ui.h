@@ -10,13 +10,34 @@
 
 namespace platform {
 
+// The run-time error dialog: its description line, the "Called from"
+// lines, and which extra buttons the error allows.
+struct ErrorDialogSpec {
+  std::string caption;
+  std::string description;
+  std::vector<std::string> stack;
+  bool canRetry = false;
+  bool canDefault = false;
+};
+enum class ErrorChoice { Quit, Retry, Default };
+
 class Ui {
  public:
   virtual ~Ui() = default;
   // An information box with a caption; texts are cp874.
   virtual void message(std::string_view text, std::string_view caption) = 0;
+  // A stop box.
+  virtual void alert(std::string_view text, std::string_view caption) { message(text, caption); }
   // Plays a wave file (flags as the sound routine passes them; 1 = asynchronous).
   virtual void sound(std::string_view file, int flags) { (void)file, (void)flags; }
+  virtual ErrorChoice errorDialog(const ErrorDialogSpec& spec) {
+    (void)spec;
+    return ErrorChoice::Quit;
+  }
+  // How many of the program's dialogs are open (a message loop is running).
+  virtual int openDialogs() const { return 0; }
+  // Opens the error log for reading ("See Error.log file").
+  virtual void showFile(std::string_view path) { (void)path; }
 };
 
 // The current interface; without one, messages go to standard error.
@@ -30,8 +51,16 @@ class RecordingUi : public Ui {
     messages.emplace_back(std::string(text), std::string(caption));
   }
   void sound(std::string_view file, int) override { sounds.emplace_back(file); }
+  ErrorChoice errorDialog(const ErrorDialogSpec& spec) override {
+    errors.push_back(spec);
+    return errorChoice;
+  }
+  int openDialogs() const override { return dialogsOpen; }
   std::vector<std::pair<std::string, std::string>> messages;
   std::vector<std::string> sounds;
+  std::vector<ErrorDialogSpec> errors;
+  ErrorChoice errorChoice = ErrorChoice::Quit;
+  int dialogsOpen = 0;
 };
 
 }  // namespace platform

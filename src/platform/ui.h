@@ -5,8 +5,11 @@
 
 #include <string>
 #include <string_view>
+#include <optional>
 #include <utility>
 #include <vector>
+
+#include "platform/dialog.h"
 
 namespace platform {
 
@@ -26,6 +29,21 @@ class Ui {
   virtual ~Ui() = default;
   // An information box with a caption; texts are cp874.
   virtual void message(std::string_view text, std::string_view caption) = 0;
+  // A question with Yes and No.
+  virtual bool yesNo(std::string_view text, std::string_view caption) {
+    (void)text, (void)caption;
+    return false;
+  }
+  // A one-line input box; empty when cancelled.
+  virtual std::optional<std::string> input(std::string_view title, std::string_view label, std::string_view dflt) {
+    (void)title, (void)label;
+    return std::string(dflt);
+  }
+  // Runs a modal dialog until one of its actions closes it; its result.
+  virtual int run(Dialog& d) {
+    (void)d;
+    return 0;
+  }
   // A stop box.
   virtual void alert(std::string_view text, std::string_view caption) { message(text, caption); }
   // Plays a wave file (flags as the sound routine passes them; 1 = asynchronous).

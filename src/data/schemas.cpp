@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "data/table_access.h"
+#include "platform/dialog.h"
 #include "platform/ui.h"
 #include "rdd/area.h"
 #include "rdd/file.h"
@@ -152,6 +153,39 @@ void DBFCREA(const std::string& structureName, const std::string& period, const 
   // Created by its own, closed again at once.
   rdd::DbfTable::create(target + ".dbf", *fields);
   if (rdd::fileExists(target + ".NTX")) rdd::removeFile(target + ".NTX");
+}
+
+bool CREACONF(const std::string& period) {
+  std::string mmyyyy = period.size() >= 6 ? period.substr(4, 2) + "/" + period.substr(0, 4) : period;
+  XB_ROUTINE("CREACONF");
+  xbase::Value& entry = xbase::declarePrivate("CCONFIRM", xbase::Value::chr(std::string(20, ' ')));
+  (void)entry;
+  auto typed = [] {
+    std::string t = xbase::rt().memvars.lookup("CCONFIRM")->s;
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    return t;
+  };
+  platform::Dialog d;
+  d.title = std::string("  สร้างแฟ้มข้อมูลใหม่ "_th) + mmyyyy;
+  d.width = 250;
+  d.height = 160;
+  d.label(std::string("การสร้างแฟ้มข้อมูลใหม่อาจมีผลให้"_th), 10, 10, 100, 12);
+  d.label(std::string("ข้อมูลที่มีอยู่สูญหายได้"_th), 25, 10, 100, 12);
+  d.edit("CCONFIRM", 40, 30, 60, 12, "@!", [&] { return typed().empty() || typed() == mmyyyy; });
+  bool confirmed = false;
+  d.button(std::string("&ยืนยัน"_th), 60, 20, 30, 12, [&] {
+     confirmed = true;
+     d.close(1);
+   }).isDefault = true;
+  d.button(std::string("&ยกเลิก"_th), 60, 76, 30, 12, [&] { d.close(0); }).isCancel = true;
+  platform::ui().run(d);
+  areas().closeAll();
+  areas().select(1);
+  if (!confirmed || typed() != mmyyyy) {
+    platform::ui().message("ไม่ทำการสร้างแฟ้มข้อมูลใหม่"_th, "  ส่วนการสั่งสร้างแฟ้มข้อมูลใหม่"_th);
+    return false;
+  }
+  return true;
 }
 
 void DATACREA(const std::string& period, const std::function<bool(const std::string&)>& confirm) {

@@ -28,8 +28,10 @@ std::string periodTableName(const PeriodFile& f, const std::string& period);
 std::string periodFolder(const std::string& period);
 
 void DBFCREA(const std::string& structureName, const std::string& period, const std::string& fileName);
-// Asks for confirmation (CREACONF through the dialog layer; `confirm` until
-// then), creates every missing table of the period and the book files.
-void DATACREA(const std::string& period, const std::function<bool(const std::string&)>& confirm);
+// The confirmation dialog before a new month is created.
+bool CREACONF(const std::string& period);
+// Asks for confirmation (CREACONF unless another is given), creates every
+// missing table of the period and the files of the journal books.
+void DATACREA(const std::string& period, const std::function<bool(const std::string&)>& confirm = CREACONF);
 
 }  // namespace data

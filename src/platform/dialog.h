@@ -39,6 +39,22 @@ class Dialog {
     controls.push_back(std::move(c));
     return controls.back();
   }
+  Control& label(std::string text, int row, int col, int width = 0, int height = 0) {
+    return add(make(Control::Kind::Label, std::move(text), row, col, width, height));
+  }
+  Control& edit(std::string variable, int row, int col, int width, int height, std::string picture = "",
+                std::function<bool()> valid = nullptr) {
+    Control& c = add(make(Control::Kind::Edit, "", row, col, width, height));
+    c.variable = std::move(variable);
+    c.picture = std::move(picture);
+    c.valid = std::move(valid);
+    return c;
+  }
+  Control& button(std::string caption, int row, int col, int width, int height, std::function<void()> action) {
+    Control& c = add(make(Control::Kind::Button, std::move(caption), row, col, width, height));
+    c.action = std::move(action);
+    return c;
+  }
   // Ends the modal loop with a result (buttons call it; Escape gives 0).
   void close(int result) {
     closed_ = true;
@@ -52,6 +68,16 @@ class Dialog {
   Control* find(const std::string& name);
 
  private:
+  static Control make(Control::Kind kind, std::string text, int row, int col, int width, int height) {
+    Control c;
+    c.kind = kind;
+    c.text = std::move(text);
+    c.row = row;
+    c.col = col;
+    c.width = width;
+    c.height = height;
+    return c;
+  }
   bool closed_ = false;
   int result_ = 0;
 };

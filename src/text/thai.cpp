@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/clock.h"
+#include "platform/dialog.h"
 #include "platform/ui.h"
 #include "rdd/file.h"
 #include "xbase/cp874.h"
@@ -257,6 +259,33 @@ bool TSOUND(int number, int flags) {
   return true;
 }
 
+void DTSET2() {
+  XB_ROUTINE("DTSET2");
+  xbase::Runtime& rt = xbase::rt();
+  xbase::declarePrivate("DDATE", Value::dateValue(rt.today()));
+  xbase::declarePrivate("CTIME", Value::chr(rt.timeOfDay()));
+  platform::Dialog d;
+  d.title = std::string("  กำหนดวันที่และเวลา"_th);
+  d.width = 260;
+  d.height = 140;
+  d.label(std::string("&วันที่"_th), 10, 10);
+  d.edit("DDATE", 10, 60, 60, 12, "99/99/9999", [] {
+    std::int32_t day = xbase::rt().memvars.lookup("DDATE")->date;
+    if (day == 0) return false;  // an empty date is refused
+    platform::setClockDate(day);
+    return true;
+  });
+  d.label(std::string("&เวลา"_th), 30, 10);
+  d.edit("CTIME", 30, 60, 60, 12, "99:99:99", [] {
+    int h = -1, m = -1, s = -1;
+    std::sscanf(xbase::rt().memvars.lookup("CTIME")->s.c_str(), "%d:%d:%d", &h, &m, &s);
+    return platform::setClockTime(h, m, s);
+  });
+  d.button(std::string("&ตกลง"_th), 55, 100, 40, 12, [&d] { d.close(1); }).isDefault = true;
+  d.onInit = [] { TSOUND(6); };
+  platform::ui().run(d);
+}
+
 void registerThaiFunctions(xbase::Runtime& r) {
   using xbase::arg;
   using xbase::Args;
@@ -283,6 +312,10 @@ void registerThaiFunctions(xbase::Runtime& r) {
   r.registerFunction("REFNAME", [=](Args a) { return Value::chr(REFNAME(txt(a, 0), txt(a, 1), txt(a, 2))); });
   r.registerFunction("EQCHECK", [=](Args a) {
     return Value::logical(EQCHECK(txt(a, 0), num(a, 1), num(a, 2), arg(a, 3).isLogical() && arg(a, 3).b));
+  });
+  r.registerFunction("DTSET2", [](Args) {
+    DTSET2();
+    return Value();
   });
   r.registerFunction("TSOUND", [=](Args a) { return Value::logical(TSOUND(int(num(a, 0)), int(num(a, 1, 1)))); });
 }

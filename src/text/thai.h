@@ -25,6 +25,8 @@ xbase::Value SPLIT(const std::string& text, int field, const std::string& separa
 std::string REFNAME(const std::string& docNo, const std::string& list, const std::string& newRef);
 bool EQCHECK(const std::string& message, double a, double b, bool skip);
 bool TSOUND(int number, int flags = 1);
+// The dialog that sets the date and the time.
+void DTSET2();
 
 // Makes every helper callable by name from template expressions.
 void registerThaiFunctions(xbase::Runtime& r);

@@ -1,6 +1,8 @@
 // Monthly tables: names, folders, structures, and creating a month twice.
 #include "data_fixture.h"
 #include "data/schemas.h"
+#include "platform/headless.h"
+#include <algorithm>
 #include "xbase/cp874.h"
 
 using namespace xbase;
@@ -73,6 +75,36 @@ TEST_F(DataTest, DataCreaCreatesTheMonthAndTheBooksNotDeleted) {
   auto apo = rdd::DbfTable::open(folder() + "D_200801/APO08011.dbf", rdd::OpenMode::ReadOnly);
   EXPECT_EQ(apo->fields().size(), data::structure("ARO_")->size());
   EXPECT_EQ(areas.currentNumber(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DataTest, CreaConfAsksForTheMonthBeforeAnythingIsCreated) {
+  r.memvars.declarePublic("CDRV1", Value::chr(folder()));
+  r.memvars.declarePublic("CDRV2", Value::chr(folder()));
+  platform::HeadlessUi dialogs;
+  platform::setUi(&dialogs);
+  struct Case {
+    std::vector<std::string> script;
+    bool created;
+  } cases[] = {
+      {{"escape"}, false},
+      {{"type CCONFIRM 02/2008", "press ยืนยัน"}, false},  // refused by the box, confirmed without it
+      {{"type CCONFIRM 01/2008", "press &ยืนยัน"}, true},
+  };
+  for (auto& c : cases) {
+    dialogs.setScript(c.script);
+    data::DATACREA("200801");
+    EXPECT_EQ(std::filesystem::exists(folder() + "D_200801/IV_0801.dbf"), c.created) << c.script[0];
+  }
+  const auto& t = dialogs.transcript();
+  EXPECT_EQ(t[0], "dialog \"  สร้างแฟ้มข้อมูลใหม่ 01/2008\" {");
+  EXPECT_NE(std::find(t.begin(), t.end(), "message \"  ส่วนการสั่งสร้างแฟ้มข้อมูลใหม่\": ไม่ทำการสร้างแฟ้มข้อมูลใหม่"), t.end());
+  EXPECT_NE(std::find(t.begin(), t.end(), "  type CCONFIRM \"02/2008             \" -> refused, the field keeps the focus"),
+            t.end());
+  platform::setUi(&ui);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/headless.h"
 #include "platform/ui.h"
 #include "text/thai.h"
 #include "xbase/cp874.h"
@@ -141,6 +142,30 @@ TEST_F(Thai, SoundCuesFollowTheSettingAndTheFile) {
   std::filesystem::remove_all(dir);
   ASSERT_EQ(ui.sounds.size(), 1u);
   EXPECT_EQ(ui.sounds[0], ".\\sounds\\Sound601.wav");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DateTimeDialog, SetsTheProgramClock) {
+  Runtime r;
+  RuntimeScope scope(r);
+  text::registerThaiFunctions(r);
+  r.today = [] { return encodeDate(2026, 12, 11); };
+  r.timeOfDay = [] { return std::string("08:00:00"); };
+  platform::HeadlessUi ui;
+  platform::setUi(&ui);
+  ui.setScript({"type DDATE \"  /  /    \"", "type DDATE 01/02/2009", "type CTIME 25:00:00", "type CTIME 10:20:30",
+                "enter"});
+  evaluate("DTSET2()");
+  platform::setUi(nullptr);
+  EXPECT_EQ(r.today(), encodeDate(2009, 2, 1));
+  EXPECT_EQ(r.timeOfDay(), "10:20:30");
+  const auto& t = ui.transcript();
+  EXPECT_EQ(t[0], "dialog \"  กำหนดวันที่และเวลา\" {");
+  EXPECT_EQ(t[1], "  type DDATE \"  /  /    \" -> refused, the field keeps the focus");
+  EXPECT_EQ(t[3], "  type CTIME \"25:00:00\" -> refused, the field keeps the focus");
 }
 
 }  // namespace

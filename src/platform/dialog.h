@@ -5,13 +5,39 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace platform {
 
+// A browse list over a work area: its columns, colour rules, navigation and
+// the actions of keys and of the mouse ("Enter", "Escape", "F2", "DblClick" ...).
+struct BrowseColumn {
+  std::string heading;
+  std::function<std::string()> text;  // the cell of the current record (cp874)
+  int width = 0;
+  char align = 'L';  // L, R or C
+};
+
+enum class RowColour { Normal, Deleted, Focused };
+
+struct Browse {
+  std::vector<BrowseColumn> columns;
+  std::function<void()> goTop;
+  std::function<void()> goBottom;
+  std::function<long(long)> skip;          // moves up to n rows; the rows moved
+  std::function<bool()> atEnd;             // past the last row
+  std::function<RowColour()> colour;       // the rule for the current row
+  std::string background;                  // "silver" where the Parts give one
+  std::map<std::string, std::function<void()>> keys;
+  long row = 1;                            // the focused row, counted from the top
+  std::function<void()> refresh;           // set by the backend: redraw after the data changed
+};
+
 struct Control {
-  enum class Kind { Label, Edit, ComboBox, CheckBox, Button, Status, Progress };
+  enum class Kind { Label, Edit, ComboBox, CheckBox, Button, Status, Progress, List };
   Kind kind = Kind::Label;
   std::string text;      // caption or label (cp874; "&" marks the accelerator)
   int row = 0, col = 0, width = 0, height = 0;
@@ -23,6 +49,7 @@ struct Control {
   bool isDefault = false;            // Enter
   bool isCancel = false;             // Escape
   int page = 0;                      // tab page (0 when the dialog has none)
+  std::shared_ptr<Browse> browse;    // a List control's browse
   bool enabled = true;
 };
 

@@ -208,6 +208,27 @@ void HeadlessUi::apply(Dialog& d, const std::string& line) {
     if (!c || c->kind != Control::Kind::Button) throw ScriptError(where + " has no button \"" + caption + "\"");
     if (!c->enabled) throw ScriptError(where + ": the button \"" + caption + "\" is disabled");
     press(*c);
+  } else if (verb == "row" || verb == "key") {
+    Control* list = nullptr;
+    for (Control& c : d.controls)
+      if (c.kind == Control::Kind::List && c.browse) list = &c;
+    if (!list) throw ScriptError(where + " has no list for: " + line);
+    Browse& b = *list->browse;
+    if (verb == "row") {
+      long n = std::atol(name.c_str());
+      b.goTop();
+      long moved = n > 1 ? b.skip(n - 1) : 0;
+      if (n < 1 || moved != n - 1 || (b.atEnd && b.atEnd())) throw ScriptError(where + ": the list has no row " + name);
+      b.row = n;
+      std::string cells;
+      for (const BrowseColumn& col : b.columns) cells += (cells.empty() ? "" : " | ") + xbase::toUtf8(col.text());
+      note("row " + name + ": " + cells);
+    } else {
+      auto it = b.keys.find(name);
+      if (it == b.keys.end()) throw ScriptError(where + ": the list takes no key " + name);
+      note("key " + name);
+      it->second();
+    }
   } else if (verb == "enter" || verb == "escape") {
     bool cancel = verb == "escape";
     for (Control& c : d.controls)

@@ -11,6 +11,8 @@
 //   answer yes|no         the next yes/no question
 //   input TEXT | input-cancel   the next input box
 //   error quit|retry|default    the next run-time error dialog
+//   row N                 focus row N of the dialog's list (from the top)
+//   key NAME              a key or mouse action of the list (Enter, DblClick, F2 ...)
 #pragma once
 
 #include <deque>
@@ -44,6 +46,7 @@ class HeadlessUi : public Ui {
   std::optional<std::string> input(std::string_view title, std::string_view label, std::string_view dflt) override;
   int run(Dialog& d) override;
   void sound(std::string_view file, int flags) override;
+  void printerSetup() override { note("printer setup"); }
   ErrorChoice errorDialog(const ErrorDialogSpec& spec) override;
   int openDialogs() const override { return depth_; }
 

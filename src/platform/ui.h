@@ -44,6 +44,8 @@ class Ui {
     (void)d;
     return 0;
   }
+  // The printer set-up dialog behind every "การ&พิมพ์" button.
+  virtual void printerSetup() {}
   // A stop box.
   virtual void alert(std::string_view text, std::string_view caption) { message(text, caption); }
   // Plays a wave file (flags as the sound routine passes them; 1 = asynchronous).
@@ -69,6 +71,8 @@ class RecordingUi : public Ui {
     messages.emplace_back(std::string(text), std::string(caption));
   }
   void sound(std::string_view file, int) override { sounds.emplace_back(file); }
+  void printerSetup() override { ++printerSetups; }
+  int printerSetups = 0;
   ErrorChoice errorDialog(const ErrorDialogSpec& spec) override {
     errors.push_back(spec);
     return errorChoice;

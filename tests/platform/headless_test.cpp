@@ -111,3 +111,44 @@ TEST_F(Headless, EscapeQuestionsInputsAndMissingAnswers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HeadlessList, ARowIsChosenByTheScript) {
+  Runtime r;
+  RuntimeScope scope(r);
+  std::vector<std::string> codes{"IVTAX1", "GLDSN", "PRPRL15"};
+  long at = 0;
+  auto b = std::make_shared<platform::Browse>();
+  b->columns.push_back({"รหัส"_th.data(), [&] { return at < long(codes.size()) ? codes[std::size_t(at)] : ""; }, 10, 'L'});
+  b->goTop = [&] { at = 0; };
+  b->goBottom = [&] { at = long(codes.size()) - 1; };
+  b->skip = [&](long n) {
+    long before = at;
+    at = std::max(0L, std::min(long(codes.size()), at + n));
+    return at - before;
+  };
+  b->atEnd = [&] { return at >= long(codes.size()); };
+  std::string chosen;
+  platform::Dialog d;
+  d.title = "  รายงาน"_th;
+  Control list;
+  list.kind = Control::Kind::List;
+  list.browse = b;
+  d.add(list);
+  b->keys["Enter"] = [&] {
+    chosen = codes[std::size_t(at)];
+    d.close(1);
+  };
+  platform::HeadlessUi ui;
+  ui.setScript({"row 2", "key Enter"});
+  EXPECT_EQ(ui.run(d), 1);
+  EXPECT_EQ(chosen, "GLDSN");
+  EXPECT_EQ(ui.transcript()[1], "  row 2: GLDSN");
+  ui.setScript({"row 9"});
+  EXPECT_THROW(ui.run(d), platform::ScriptError);
+  ui.setScript({"key F9"});
+  EXPECT_THROW(ui.run(d), platform::ScriptError);
+}
+
+}  // namespace

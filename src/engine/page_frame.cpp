@@ -104,7 +104,12 @@ void PageFrame::counters() {
   set("CBCHECK", Value::chr(nines()));
 }
 
-void PageFrame::pageStart() {
+void PageFrame::endPage() {
+  printer_->endPage();
+  set("LPAGE", Value::logical(false));
+}
+
+void PageFrame::pageStart(const char* alias) {
   setNum("NMINLH", 99999);
   setNum("NMAXLH", 0);
   setNum("NPAGE", num("NPAGE") + 1);
@@ -113,7 +118,7 @@ void PageFrame::pageStart() {
   Value* lpage = R().memvars.lookup("LPAGE");
   if (!(lpage->isLogical() && lpage->b)) printer_->startPage();
   set("LPAGE", Value::logical(true));
-  templates::REPMAKE('H', "RepData");
+  templates::REPMAKE('H', alias);
 }
 
 void PageFrame::pageChange() {
@@ -286,9 +291,69 @@ void REPSTART() {
 }
 
 void REPIVSTART() {
-  // The stock-movement variant reuses the generic frame with the group key
-  // of its report code and no block level (see its report family).
-  REPSTART();
+  PageFrame run;
+  rdd::Areas& areas = data::areas();
+  std::string code = text("CREPCODE");
+  char level = code.size() >= 8 ? code[7] : ' ';
+  std::string key = std::string("0123456789").find(level) != std::string::npos && level != ' '
+                        ? (std::string("6789").find(level) != std::string::npos
+                               ? "code+unit+dtos(doc_date)+sequen+stat+doc_no"
+                               : "code+unit+whouse+dtos(doc_date)+sequen+stat+doc_no")
+                    : std::string("ABCD").find(level) != std::string::npos && level != ' '
+                        ? "group+code+unit+dtos(doc_date)+sequen+stat+doc_no"
+                        : "group+code+unit+whouse+dtos(doc_date)+sequen+stat+doc_no";
+  if (rdd::Area* old = areas.area("RepData")) areas.close(old->number());
+  std::string user = text("CUSER");
+  while (!user.empty() && user.back() == ' ') user.pop_back();
+  std::string name = "D_" + user.substr(0, 6);
+  if (!data::OPEN(text("CDRV4"), name, key, false, name, name, "detail")) return;
+  rdd::Area* detail = areas.area("detail");
+  for (auto [to, k] : {std::pair{"product", "detail->code"}, {"unit", "detail->unit"}, {"whouse", "detail->whouse"},
+                       {"gproduct", "detail->group"}})
+    if (rdd::Area* rel = areas.area(to)) detail->setRelation(k, rel->number());
+  areas.select(detail->number());
+  detail->goTop();
+  if (detail->eof()) {
+    platform::ui().message("ไม่มีข้อมูลในช่วงที่ระบุ"_th, "  ส่วนจัดทำรายงาน"_th);
+    return;
+  }
+  if (!run.loadTemplate()) return;
+  areas.select(detail->number());
+  run.setUp();
+  run.metrics();
+  run.counters();
+  auto groupKey = xbase::compile(code.size() >= 6 && code[5] == '1' ? "detail->code+detail->unit+detail->whouse"
+                                                                    : "detail->code+detail->unit");
+  long total = detail->recCount(), count = 0;
+  while (!detail->eof()) {
+    if (num("NITEM") > 0) {
+      templates::REPMAKE('F', "detail");
+      run.endPage();
+    }
+    run.pageStart("detail");
+    while (num("NLINE") < num("NMAXL") && !detail->eof()) {
+      run.progress(++count, total);
+      areas.select(detail->number());
+      if (!detail->deleted()) {
+        Value g = groupKey ? groupKey->eval() : Value();
+        std::string group = g.isChar() ? g.s : std::string();
+        if (group != text("CGCHECK")) {
+          if (num("NSUM") > 0) templates::REPMAKE('S', "detail");
+          set("CGCHECK", Value::chr(group));
+          setNum("NSUM", 0);
+          set("CSUM", zeros(40));
+          templates::REPMAKE('G', "detail");
+        }
+        setNum("NSUM", num("NSUM") + 1);
+        setNum("NITEM", num("NITEM") + 1);
+        templates::REPMAKE('D', "detail");
+      }
+      detail->skip(1);
+    }
+  }
+  templates::REPMAKE('S', "detail");
+  templates::REPMAKE('T', "detail");
+  run.close();
 }
 
 void registerEngineFunctions(xbase::Runtime& r) {

@@ -23,7 +23,8 @@ class PageFrame {
   void setUp();
   void metrics();
   void counters();
-  void pageStart();
+  void pageStart(const char* alias = "RepData");
+  void endPage();
   // Page-break foot (after at least one detail), end of the page, next page.
   void pageChange();
   void progress(long count, long total);

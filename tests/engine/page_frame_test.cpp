@@ -232,3 +232,44 @@ TEST_F(Engine, MessagesWhenThereIsNothingToPrint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Engine, StockMovementEngineGroupsAndSkipsDeletedRows) {
+  rdd::Area* a = areas.create((dir / "work" / "D_TESTER.dbf").string(),
+                              {{"GROUP", 'C', 4, 0}, {"CODE", 'C', 6, 0}, {"UNIT", 'C', 4, 0}, {"WHOUSE", 'C', 4, 0},
+                               {"DOC_DATE", 'D', 8, 0}, {"SEQUEN", 'C', 1, 0}, {"STAT", 'C', 3, 0},
+                               {"DOC_NO", 'C', 10, 0}, {"QTY", 'N', 10, 2}},
+                              "RepData");
+  struct Row {
+    const char *code, *whouse, *doc;
+    bool deleted;
+  } rows[] = {{"P2", "A1", "D3", false}, {"P1", "A2", "D2", false}, {"P1", "A1", "D1", false}, {"P1", "A1", "D9", true}};
+  for (auto& row : rows) {
+    a->append();
+    a->putField(1, Value::chr(row.code));
+    a->putField(2, Value::chr("PCS"));
+    a->putField(3, Value::chr(row.whouse));
+    a->putField(4, Value::dateValue(encodeDate(2008, 1, 5)));
+    a->putField(7, Value::chr(row.doc));
+    if (row.deleted) a->deleteRecord();
+  }
+  areas.closeAll();
+  r.memvars.lookup("CREPCODE")->s = "IVACC1  5 ";  // character 6 "1": code, unit and warehouse; 8 "5": index with warehouse
+  std::ofstream(dir / "master" / "IVACC1  5.txt", std::ios::binary) << fromUtf8(
+      "G LF SAYR2 00050 \"สินค้า \"+TRIM(detail->CODE)+\" \"+detail->WHOUSE\n"
+         "D LF SAYR1 00100 detail->DOC_NO\n"
+         "S LF SAYR1 00100 \"รวม \"+STR(NSUM,2)\n"
+         "T LF SAYR1 00100 \"ทั้งหมด \"+STR(NITEM,2)\n");
+  engine::REPIVSTART();
+  ASSERT_EQ(target.jobs.size(), 1u);
+  const std::string& d = target.jobs[0].second;
+  // In index order: P1 A1 (D1; D9 deleted), P1 A2 (D2), P2 A1 (D3).
+  std::size_t p1 = d.find("\"สินค้า P1 A1\""), p2 = d.find("\"สินค้า P1 A2\""), p3 = d.find("\"สินค้า P2 A1\"");
+  EXPECT_TRUE(p1 < p2 && p2 < p3) << d;
+  EXPECT_EQ(d.find("D9"), std::string::npos);
+  EXPECT_NE(d.find("\"ทั้งหมด  3\""), std::string::npos) << d;
+  EXPECT_EQ(count("\"รวม  1\""), 3);
+}
+
+}  // namespace

@@ -1,26 +1,69 @@
-// vekrep: the report program.
+// vekrep: the report program. The entry sets up Qt for printing (PDF and
+// PNG pages, offscreen when there is no screen) and hands over.
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/dbf_cli.h"
 #include "app/eval_cli.h"
 #include "app/program.h"
+#include "platform/printer.h"
+#include "qt/pdf_target.h"
+#include "startup/ini.h"
+
+namespace {
+
+// The paper and the font substitutions, kept in the settings file.
+std::unique_ptr<qt::PdfTarget> pdfTarget(const std::vector<std::string>& args, const app::OutputOptions& o) {
+  std::string settings = ".\\VEK_WIN.INI";
+  if (!args.empty() && args[0].rfind("--", 0) != 0) settings = args[0];
+  startup::IniFile ini(settings);
+  if (!o.paper.empty()) ini.set("Printer", "Paper", o.paper);
+  platform::Paper paper = platform::Paper::byName(ini.read("Printer", "Paper", "A4"));
+  qt::FontMap fonts = qt::FontMap::defaults();
+  for (auto& [face, value] : ini.entries("FontMap")) {
+    std::size_t comma = value.find(',');
+    qt::FontMap::Entry e{value.substr(0, comma), comma == std::string::npos ? 1.0 : std::atof(value.c_str() + comma + 1)};
+    std::string key;
+    for (char c : face) key += char(std::toupper(static_cast<unsigned char>(c)));
+    fonts.faces[key] = e;
+  }
+  std::filesystem::create_directories(o.folder);
+  return std::make_unique<qt::PdfTarget>(o.folder, paper, fonts, o.png, o.dump);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && args[0] == "dbf")
-    return app::runDbfCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
-  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
-    if (args[i] == "--eval") return app::runEval(args[i + 1], std::cout);
-    if (args[i] == "--eval-cases") return app::runEvalCases(args[i + 1], std::cout, std::cerr);
+  std::vector<std::string> all(argv + 1, argv + argc);
+  if (!all.empty() && all[0] == "dbf")
+    return app::runDbfCommand(std::vector<std::string>(all.begin() + 1, all.end()), std::cout, std::cerr);
+  for (std::size_t i = 0; i + 1 < all.size(); ++i) {
+    if (all[i] == "--eval") return app::runEval(all[i + 1], std::cout);
+    if (all[i] == "--eval-cases") return app::runEvalCases(all[i + 1], std::cout, std::cerr);
   }
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+  if (!all.empty() && (all[0] == "--help" || all[0] == "-h")) {
     std::cout << "usage: vekrep [settings user dataset reportlist [brand]] [--script FILE] [--transcript FILE]\n"
-                 "              [--today dd/mm/yyyy] [--ui script] [--out DIR]\n"
+                 "              [--today dd/mm/yyyy] [--ui script] [--out DIR [--png] [--dump]] [--paper NAME]\n"
                  "       vekrep --eval EXPR | --eval-cases FILE\n"
                  "       vekrep dbf dump|check|reindex ...\n";
     return 0;
   }
-  return app::runProgram(args, std::cerr);
+  app::OutputOptions out;
+  std::vector<std::string> args = app::takeOutputOptions(all, out);
+  if (out.folder.empty()) return app::runProgram(args, std::cerr);
+  if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qargc = 1;
+  QGuiApplication qapp(qargc, argv);
+  auto target = pdfTarget(args, out);
+  platform::setPrintTarget(target.get());
+  int status = app::runProgram(args, std::cerr);
+  platform::setPrintTarget(nullptr);
+  for (const std::string& f : target->written()) std::cout << f << "\n";
+  return status;
 }

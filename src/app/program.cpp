@@ -3,7 +3,9 @@
 #include <iostream>
 
 #include "data/table_access.h"
+#include "engine/page_frame.h"
 #include "errors/error_handler.h"
+#include "templates/template.h"
 #include "platform/headless.h"
 #include "rdd/area.h"
 #include "startup/main_program.h"
@@ -13,6 +15,18 @@
 #include "xbase/runtime.h"
 
 namespace app {
+
+std::vector<std::string> takeOutputOptions(const std::vector<std::string>& args, OutputOptions& out) {
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--out" && i + 1 < args.size()) out.folder = args[++i];
+    else if (args[i] == "--paper" && i + 1 < args.size()) out.paper = args[++i];
+    else if (args[i] == "--png") out.png = true;
+    else if (args[i] == "--dump") out.dump = true;
+    else rest.push_back(args[i]);
+  }
+  return rest;
+}
 
 int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   startup::StartParameters params;
@@ -30,6 +44,8 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
     else if (a == "--today") ok = value(today);
     else if (a == "--ui") ok = value(ui);
     else if (a == "--out") ok = value(out);
+    else if (a == "--png" || a == "--dump") ok = true;
+    else if (a == "--paper") ok = value(out);
     else if (a.rfind("--", 0) == 0) ok = false;
     else if (params.size() < 5) params.push_back(xbase::fromUtf8(a));
     else ok = false;
@@ -70,6 +86,8 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   data::registerTableFunctions(r);
   text::registerThaiFunctions(r);
   errors::registerErrorFunctions(r);
+  templates::registerTemplateFunctions(r);
+  engine::registerEngineFunctions(r);
   errors::ERRORSYS();
   int status = 0;
   try {

@@ -94,6 +94,22 @@ void IniFile::set(const std::string& section, const std::string& key, const std:
   save();
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  bool in = false;
+  for (const std::string& raw : lines_) {
+    std::string t = trim(raw);
+    if (!t.empty() && t[0] == '[') {
+      std::size_t close = t.find(']');
+      in = close != std::string::npos && sameName(t.substr(1, close - 1), section);
+      continue;
+    }
+    std::size_t eq = t.find('=');
+    if (in && eq != std::string::npos && t[0] != ';') out.emplace_back(trim(t.substr(0, eq)), trim(t.substr(eq + 1)));
+  }
+  return out;
+}
+
 void IniFile::save() const {
   std::ofstream out(rdd::localPath(path_), std::ios::binary | std::ios::trunc);
   for (const std::string& l : lines_) out << l << eol_;

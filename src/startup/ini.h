@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace startup {
@@ -22,6 +23,8 @@ class IniFile {
   // Sets a key (added at the end of its section, or in a new section at
   // the end of the file) and writes the file.
   void set(const std::string& section, const std::string& key, const std::string& value);
+  // Every key of a section with its value, in file order.
+  std::vector<std::pair<std::string, std::string>> entries(const std::string& section) const;
 
  private:
   struct Found {

@@ -1,0 +1,64 @@
+// Print jobs written as PDF (and PNG pages, and the page dump) through Qt.
+// The pages are recorded first and painted by one routine, which the PDF,
+// the PNG pages, the preview window and real printers all use.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/printer.h"
+
+class QPainter;
+
+namespace qt {
+
+struct PageOp {
+  enum class Kind { Text, Line, Bitmap } kind = Kind::Text;
+  int x = 0, y = 0, x2 = 0, y2 = 0, width = 0, height = 0;
+  std::string text;  // cp874, or the bitmap file
+  platform::PrintFont font;
+  platform::Align align = platform::Align::Left;
+  int pen = 1;
+};
+
+struct RecordedJob {
+  std::string name;
+  platform::Paper paper;
+  std::vector<std::vector<PageOp>> pages;
+};
+
+// Face substitutions: the settings' faces to installed Thai fonts, with a
+// size factor ("EucrosiaUPC" -> "Norasi" at 0.55).
+struct FontMap {
+  struct Entry {
+    std::string family;
+    double scale = 1;
+  };
+  std::map<std::string, Entry> faces;  // upper-case face name
+  static FontMap defaults();
+  Entry find(const std::string& face) const;
+};
+
+// Paints one recorded page; `scale` maps device pixels to the painter's.
+void paintPage(QPainter& p, const RecordedJob& job, std::size_t page, double scale, const FontMap& fonts);
+
+class PdfTarget : public platform::PrintTarget {
+ public:
+  PdfTarget(std::string folder, platform::Paper paper, FontMap fonts, bool png, bool dump);
+  std::unique_ptr<platform::Printer> open(const std::string& reportCode) override;
+  const std::vector<std::string>& written() const { return written_; }
+
+  // Writes a recorded job; the files written.
+  std::vector<std::string> write(const RecordedJob& job, const std::string& baseName, const std::string& dump);
+
+ private:
+  std::string folder_;
+  platform::Paper paper_;
+  FontMap fonts_;
+  bool png_, dump_;
+  std::vector<std::string> written_;
+};
+
+}  // namespace qt

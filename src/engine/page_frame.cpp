@@ -198,8 +198,9 @@ void linkRelated(rdd::Area* work, const std::string& code) {
 
 // A group or block that finds its page full (an "EJ" in the section before,
 // or a long sum) starts on the next page, not below the line limit.
-void newPageIfFull(PageFrame& run) {
-  if (num("NLINE") < num("NMAXL")) return;
+void newPageIfFull(PageFrame& run, long& onPage) {
+  if (onPage == 0 || num("NLINE") < num("NMAXL")) return;
+  onPage = 0;
   run.pageChange();
   run.pageStart();
 }
@@ -237,7 +238,10 @@ void REPSTART() {
   while (!work->eof()) {
     if (num("NITEM") > 0) run.pageChange();
     run.pageStart();
-    while (num("NLINE") < num("NMAXL") && !work->eof()) {
+    // At least one detail per page, even when the head already fills it:
+    // otherwise the run would start pages for ever.
+    long onPage = 0;
+    while ((num("NLINE") < num("NMAXL") || onPage == 0) && !work->eof()) {
       run.progress(++count, total);
       areas.select(work->number());
       std::string block = keyText(blockKey);
@@ -246,13 +250,13 @@ void REPSTART() {
         std::string group = keyText(groupKey);
         if (group != text("CGCHECK")) {
           if (num("NSUM") > 0) templates::REPMAKE('S', "RepData");
-          newPageIfFull(run);
+          newPageIfFull(run, onPage);
           set("CGCHECK", Value::chr(group));
           setNum("NSUM", 0);
           set("CSUM", zeros(40));
           templates::REPMAKE('G', "RepData");
         }
-        newPageIfFull(run);
+        newPageIfFull(run, onPage);
         set("CBCHECK", Value::chr(block));
         setNum("NSUB", 0);
         set("CSUB", zeros(40));
@@ -279,6 +283,7 @@ void REPSTART() {
         areas.select(work->number());
       }
       templates::REPMAKE('D', "RepData");
+      ++onPage;
       work->skip(1);
     }
   }
@@ -331,7 +336,9 @@ void REPIVSTART() {
       run.endPage();
     }
     run.pageStart("detail");
-    while (num("NLINE") < num("NMAXL") && !detail->eof()) {
+    bool first = true;
+    while ((num("NLINE") < num("NMAXL") || first) && !detail->eof()) {
+      first = false;
       run.progress(++count, total);
       areas.select(detail->number());
       if (!detail->deleted()) {

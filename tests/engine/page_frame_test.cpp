@@ -273,3 +273,16 @@ TEST_F(Engine, StockMovementEngineGroupsAndSkipsDeletedRows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Engine, AHeadThatFillsThePageStillLeavesOneDetail) {
+  workTable(3);
+  r.memvars.lookup("CREPFOOT")->s = "70";  // no room at all: NMAXL would be below 1
+  templateFile("H LF SAYR1 00050 \"head\"+REPLINE(80)\nD LF SAYR1 00050 RepData->CODE\n");
+  engine::REPSTART();
+  EXPECT_EQ(count("\npage "), 3) << target.jobs[0].second;  // one detail a page, and the run ends
+  EXPECT_EQ(count("P100"), 3);
+}
+
+}  // namespace

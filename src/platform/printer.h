@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -69,6 +70,8 @@ class RecordingPrinter : public Printer {
   int pixelsPerInchX() const override { return paper_.dpi; }
 
   const std::string& dump() const { return dump_; }
+  // Hands over what was recorded so far (for writing it out as pages end).
+  std::string takeDump() { return std::exchange(dump_, std::string()); }
   int pages() const { return pages_; }
   bool finished() const { return finished_; }
 

@@ -52,22 +52,60 @@ QFont qfont(const platform::PrintFont& f, double scale, const FontMap& map) {
   return font;
 }
 
-// Device pixels of a recorded page are 600 per inch on the paper's printable area.
+// Pages are painted into the PDF (and PNG files) as each one ends, so a job
+// of any length keeps one page in memory.
 class Recorder : public platform::Printer {
  public:
   Recorder(PdfTarget& target, std::string code, platform::Paper paper)
-      : target_(target), code_(std::move(code)), dump_(paper) {
-    job_.paper = paper;
+      : target_(target), paper_(paper), dump_(paper) {
+    while (!code.empty() && code.back() == ' ') code.pop_back();
+    base_ = target.folder() + "/" + (code.empty() ? std::string("report") : code);
+  }
+  ~Recorder() override {
+    if (painter_) painter_->end();
   }
   void startJob(const std::string& name) override {
-    job_.name = name;
     dump_.startJob(name);
+    writer_ = std::make_unique<QPdfWriter>(QString::fromStdString(base_ + ".pdf"));
+    writer_->setResolution(paper_.dpi);
+    writer_->setTitle(qs(name));
+    writer_->setCreator("vekrep");
+    QPageSize size(QSizeF(paper_.landscape ? paper_.heightInches : paper_.widthInches,
+                          paper_.landscape ? paper_.widthInches : paper_.heightInches),
+                   QPageSize::Inch);
+    writer_->setPageLayout(QPageLayout(size, paper_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                       QMarginsF(0, 0, 0, 0)));
+    if (target_.dump()) dumpFile_.open(base_ + ".dump", std::ios::binary | std::ios::trunc);
   }
   void startPage() override {
-    job_.pages.emplace_back();
+    page_.clear();
     dump_.startPage();
   }
-  void endPage() override { dump_.endPage(); }
+  void endPage() override {
+    dump_.endPage();
+    if (!painter_) {
+      painter_ = std::make_unique<QPainter>(writer_.get());
+    } else {
+      writer_->newPage();
+    }
+    paintPage(*painter_, page_, paper_, 1.0, target_.fonts());
+    ++pages_;
+    if (target_.png()) {
+      const double dpi = 100;
+      QImage img(int(paper_.widthInches * dpi), int(paper_.heightInches * dpi), QImage::Format_RGB32);
+      img.fill(Qt::white);
+      QPainter p(&img);
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setRenderHint(QPainter::TextAntialiasing);
+      paintPage(p, page_, paper_, dpi / paper_.dpi, target_.fonts());
+      p.end();
+      std::string png = base_ + "-" + std::to_string(pages_) + ".png";
+      img.save(QString::fromStdString(png));
+      target_.noteWritten(png);
+    }
+    page_.clear();
+    if (dumpFile_) dumpFile_ << dump_.takeDump();
+  }
   void text(int x, int y, const std::string& s, const platform::PrintFont& f, platform::Align a) override {
     PageOp op;
     op.kind = PageOp::Kind::Text;
@@ -76,8 +114,8 @@ class Recorder : public platform::Printer {
     op.text = s;
     op.font = f;
     op.align = a;
-    page().push_back(op);
-    dump_.text(x, y, s, f, a);
+    page_.push_back(std::move(op));
+    if (dumpFile_) dump_.text(x, y, s, f, a);
   }
   void line(int x1, int y1, int x2, int y2, const platform::PrintPen& pen) override {
     PageOp op;
@@ -87,8 +125,8 @@ class Recorder : public platform::Printer {
     op.x2 = x2;
     op.y2 = y2;
     op.pen = pen.width;
-    page().push_back(op);
-    dump_.line(x1, y1, x2, y2, pen);
+    page_.push_back(op);
+    if (dumpFile_) dump_.line(x1, y1, x2, y2, pen);
   }
   void bitmap(int x, int y, int w, int h, const std::string& file) override {
     PageOp op;
@@ -98,37 +136,46 @@ class Recorder : public platform::Printer {
     op.width = w;
     op.height = h;
     op.text = file;
-    page().push_back(op);
-    dump_.bitmap(x, y, w, h, file);
+    page_.push_back(op);
+    if (dumpFile_) dump_.bitmap(x, y, w, h, file);
   }
   void endJob() override {
+    if (!painter_) painter_ = std::make_unique<QPainter>(writer_.get());  // a job without pages: one blank page
+    painter_->end();
+    painter_.reset();
+    writer_.reset();
+    target_.noteWritten(base_ + ".pdf");
     dump_.endJob();
-    std::string base = code_;
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    target_.write(job_, base.empty() ? std::string("report") : base, dump_.dump());
+    if (dumpFile_) {
+      dumpFile_ << dump_.takeDump();
+      dumpFile_.close();
+      target_.noteWritten(base_ + ".dump");
+    }
   }
-  int verticalResolution() const override { return job_.paper.printableHeight(); }
-  int horizontalResolution() const override { return job_.paper.printableWidth(); }
-  int pixelsPerInchY() const override { return job_.paper.dpi; }
-  int pixelsPerInchX() const override { return job_.paper.dpi; }
+  int verticalResolution() const override { return paper_.printableHeight(); }
+  int horizontalResolution() const override { return paper_.printableWidth(); }
+  int pixelsPerInchY() const override { return paper_.dpi; }
+  int pixelsPerInchX() const override { return paper_.dpi; }
 
  private:
-  std::vector<PageOp>& page() {
-    if (job_.pages.empty()) job_.pages.emplace_back();
-    return job_.pages.back();
-  }
   PdfTarget& target_;
-  std::string code_;
-  RecordedJob job_;
+  platform::Paper paper_;
+  std::string base_;
+  std::vector<PageOp> page_;
+  std::unique_ptr<QPdfWriter> writer_;
+  std::unique_ptr<QPainter> painter_;
   platform::RecordingPrinter dump_;
+  std::ofstream dumpFile_;
+  int pages_ = 0;
 };
 
 }  // namespace
 
-void paintPage(QPainter& p, const RecordedJob& job, std::size_t index, double scale, const FontMap& fonts) {
-  const double margin = job.paper.marginInches * job.paper.dpi * scale;
+void paintPage(QPainter& p, const std::vector<PageOp>& page, const platform::Paper& paper, double scale,
+               const FontMap& fonts) {
+  const double margin = paper.marginInches * paper.dpi * scale;
   auto X = [&](int v) { return margin + v * scale; };
-  for (const PageOp& op : job.pages[index]) {
+  for (const PageOp& op : page) {
     switch (op.kind) {
       case PageOp::Kind::Text: {
         QFont f = qfont(op.font, scale, fonts);
@@ -167,51 +214,6 @@ PdfTarget::PdfTarget(std::string folder, platform::Paper paper, FontMap fonts, b
 
 std::unique_ptr<platform::Printer> PdfTarget::open(const std::string& reportCode) {
   return std::make_unique<Recorder>(*this, reportCode, paper_);
-}
-
-std::vector<std::string> PdfTarget::write(const RecordedJob& job, const std::string& base, const std::string& dump) {
-  std::vector<std::string> files;
-  std::string pdf = folder_ + "/" + base + ".pdf";
-  {
-    QPdfWriter writer(QString::fromStdString(pdf));
-    writer.setResolution(job.paper.dpi);
-    writer.setTitle(qs(job.name));
-    writer.setCreator("vekrep");
-    QPageSize size(QSizeF(job.paper.landscape ? job.paper.heightInches : job.paper.widthInches,
-                          job.paper.landscape ? job.paper.widthInches : job.paper.heightInches),
-                   QPageSize::Inch);
-    writer.setPageLayout(QPageLayout(size, job.paper.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0)));
-    QPainter painter(&writer);
-    for (std::size_t i = 0; i < job.pages.size(); ++i) {
-      if (i) writer.newPage();
-      paintPage(painter, job, i, 1.0, fonts_);
-    }
-    painter.end();
-  }
-  files.push_back(pdf);
-  if (png_) {
-    const double dpi = 100;
-    for (std::size_t i = 0; i < job.pages.size(); ++i) {
-      QImage img(int(job.paper.widthInches * dpi), int(job.paper.heightInches * dpi), QImage::Format_RGB32);
-      img.fill(Qt::white);
-      QPainter painter(&img);
-      painter.setRenderHint(QPainter::Antialiasing);
-      painter.setRenderHint(QPainter::TextAntialiasing);
-      paintPage(painter, job, i, dpi / job.paper.dpi, fonts_);
-      painter.end();
-      std::string png = folder_ + "/" + base + "-" + std::to_string(i + 1) + ".png";
-      img.save(QString::fromStdString(png));
-      files.push_back(png);
-    }
-  }
-  if (dump_) {
-    std::string path = folder_ + "/" + base + ".dump";
-    std::ofstream(path, std::ios::binary) << dump;
-    files.push_back(path);
-  }
-  written_.insert(written_.end(), files.begin(), files.end());
-  return files;
 }
 
 }  // namespace qt

@@ -42,16 +42,19 @@ struct FontMap {
 };
 
 // Paints one recorded page; `scale` maps device pixels to the painter's.
-void paintPage(QPainter& p, const RecordedJob& job, std::size_t page, double scale, const FontMap& fonts);
+void paintPage(QPainter& p, const std::vector<PageOp>& page, const platform::Paper& paper, double scale,
+               const FontMap& fonts);
 
 class PdfTarget : public platform::PrintTarget {
  public:
   PdfTarget(std::string folder, platform::Paper paper, FontMap fonts, bool png, bool dump);
   std::unique_ptr<platform::Printer> open(const std::string& reportCode) override;
   const std::vector<std::string>& written() const { return written_; }
-
-  // Writes a recorded job; the files written.
-  std::vector<std::string> write(const RecordedJob& job, const std::string& baseName, const std::string& dump);
+  void noteWritten(const std::string& file) { written_.push_back(file); }
+  const std::string& folder() const { return folder_; }
+  const FontMap& fonts() const { return fonts_; }
+  bool png() const { return png_; }
+  bool dump() const { return dump_; }
 
  private:
   std::string folder_;

@@ -9,6 +9,7 @@
 #include "platform/headless.h"
 #include "rdd/area.h"
 #include "startup/main_program.h"
+#include "startup/selection.h"
 #include "text/thai.h"
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
@@ -89,6 +90,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   templates::registerTemplateFunctions(r);
   engine::registerEngineFunctions(r);
   errors::ERRORSYS();
+  startup::installReportSelection();
   int status = 0;
   try {
     status = startup::MAIN(params);

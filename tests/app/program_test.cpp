@@ -56,13 +56,20 @@ TEST_F(Program, ADataSetWithoutAChosenReportEndsQuietly) {
     a.closeAll();
     r.areas = nullptr;
   }
+  std::ofstream("s.txt") << "# close the report list without choosing\nescape\n";
   std::ostringstream err;
-  EXPECT_EQ(app::runProgram({"VEK.INI", "SHIFT", "01", "RepList", "--transcript", "t.txt", "--today", "11/12/2026"},
+  EXPECT_EQ(app::runProgram({"VEK.INI", "SHIFT", "01", "RepList", "--script", "s.txt", "--transcript", "t.txt",
+                             "--today", "11/12/2026"},
                             err),
             0)
       << err.str();
-  EXPECT_EQ(transcript(), "");
+  EXPECT_EQ(transcript(), "dialog \"  Report program\" {\n  escape\n} -> 0\n");
   EXPECT_TRUE(fs::exists("VEK.INI"));
+  // Without an answer for the list the run stops with status 1, naming it.
+  EXPECT_EQ(app::runProgram({"VEK.INI", "SHIFT", "01", "RepList", "--transcript", "t.txt"}, err), 1);
+  EXPECT_NE(transcript().find("script: the script has no answer for the dialog \"  Report program\""),
+            std::string::npos)
+      << transcript();
 }
 
 TEST_F(Program, CommandLinesThatCannotBeUsed) {

@@ -10,6 +10,7 @@
 #include "rdd/area.h"
 #include "startup/main_program.h"
 #include "startup/selection.h"
+#include "ui/popcode.h"
 #include "text/thai.h"
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
@@ -90,6 +91,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   templates::registerTemplateFunctions(r);
   engine::registerEngineFunctions(r);
   errors::ERRORSYS();
+  ui::registerPopcodeFunctions();
   startup::installReportSelection();
   int status = 0;
   try {

@@ -167,3 +167,25 @@ TEST_F(Popcode, BarcodeAndStandardCodesGiveTheMainCode) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Popcode, DuplicateCodesAndListRows) {
+  ASSERT_TRUE(data::OPEN(folder(), "Section", "code", false, "Section", "Section"));
+  rdd::Area* s = areas.area("Section");
+  s->goTo(1);
+  EXPECT_TRUE(ui::CODCHK("A10", "A10"));   // unchanged
+  EXPECT_TRUE(ui::CODCHK("A10", "C99"));   // new
+  EXPECT_FALSE(ui::CODCHK("A10", "B20"));  // taken
+  EXPECT_EQ(s->recNo(), 1);                // back on the record it started from
+  EXPECT_EQ(dialogs.transcript().back(), "alert \"คำเตือน\": รหัสนี้มีในตารางข้อมูลแล้ว !");
+  platform::Browse list;
+  s->goBottom();                           // B20: three records before it
+  ui::BROWADJ(list, "Section->code", "", 15);
+  EXPECT_EQ(list.row, 4);
+  ui::BROWADJ(list, "Section->code", "B", 15);  // only the B codes count
+  EXPECT_EQ(list.row, 2);
+  EXPECT_EQ(s->recNo(), 4);
+}
+
+}  // namespace

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "app/dbf_cli.h"
+#include "app/demo.h"
+#include "xbase/dates.h"
+#include "xbase/runtime.h"
 #include "app/eval_cli.h"
 #include "app/program.h"
 #include "platform/printer.h"
@@ -47,9 +50,17 @@ int main(int argc, char** argv) {
     if (all[i] == "--eval") return app::runEval(all[i + 1], std::cout);
     if (all[i] == "--eval-cases") return app::runEvalCases(all[i + 1], std::cout, std::cerr);
   }
+  if (all.size() >= 2 && all[0] == "--make-demo") {
+    std::int32_t today = 0;
+    for (std::size_t i = 2; i + 1 < all.size(); ++i)
+      if (all[i] == "--today") today = xbase::textToDate(all[i + 1], xbase::DateSettings{});
+    if (!today) today = xbase::rt().today();
+    return app::makeDemo(all[1], today, std::cout);
+  }
   if (!all.empty() && (all[0] == "--help" || all[0] == "-h")) {
     std::cout << "usage: vekrep [settings user dataset reportlist [brand]] [--script FILE] [--transcript FILE]\n"
                  "              [--today dd/mm/yyyy] [--ui script] [--out DIR [--png] [--dump]] [--paper NAME]\n"
+                 "       vekrep --make-demo DIR [--today dd/mm/yyyy]\n"
                  "       vekrep --eval EXPR | --eval-cases FILE\n"
                  "       vekrep dbf dump|check|reindex ...\n";
     return 0;

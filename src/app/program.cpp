@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "data/table_access.h"
+#include "engine/condition.h"
 #include "engine/page_frame.h"
 #include "errors/error_handler.h"
 #include "templates/template.h"
@@ -92,6 +93,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   engine::registerEngineFunctions(r);
   errors::ERRORSYS();
   ui::registerPopcodeFunctions();
+  startup::registerFamily("GETCOND", engine::GETCOND);
   startup::installReportSelection();
   int status = 0;
   try {

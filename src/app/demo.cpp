@@ -1,0 +1,248 @@
+#include "app/demo.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <ostream>
+
+#include "data/master_layouts.h"
+#include "data/schemas.h"
+#include "rdd/area.h"
+#include "xbase/cp874.h"
+#include "xbase/dates.h"
+#include "xbase/runtime.h"
+
+namespace app {
+
+using xbase::Value;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A table of the master layouts filled with rows of texts (UTF-8) by field name.
+void writeTable(rdd::Areas& areas, const std::string& path, const std::string& layout,
+                const std::vector<std::map<std::string, std::string>>& rows,
+                const std::vector<std::map<std::string, double>>& numbers = {}) {
+  const data::MasterLayout* m = data::masterLayout(layout);
+  rdd::Area* a = areas.create(path, m->fields, "DEMO");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    a->append();
+    for (auto& [field, value] : rows[i]) {
+      int f = a->fieldIndex(field);
+      if (f >= 0) a->putField(f, Value::chr(xbase::fromUtf8(value)));
+    }
+    if (i < numbers.size())
+      for (auto& [field, value] : numbers[i]) {
+        int f = a->fieldIndex(field);
+        if (f >= 0) a->putField(f, Value::num(value, 2));
+      }
+  }
+  areas.close(a->number());
+}
+
+struct ListColumn {
+  const char* heading;
+  const char* expr;
+  double at;     // inches
+  char align;    // R: starts at, L: ends at
+};
+
+// A code-list template: company head, report name, range, print date and
+// page, headings, details, ruled grid, item count.
+std::string codeListTemplate(const std::vector<ListColumn>& cols) {
+  auto num = [](double inches) {
+    char b[8];
+    std::snprintf(b, sizeof b, "%05d", int(inches * 100 + 0.5));
+    return std::string(b);
+  };
+  std::string t;
+  t += "* code list: head, headings, details, grid, count\n";
+  t += "H LF SAYC2 " + num(3.88) + " CHLINE\n";
+  t += "H LF SAYC1 " + num(3.88) + " CHADDR1+\" \"+CHADDR2\n";
+  t += "H LF SAYC3 " + num(3.88) + " CREPNAME\n";
+  t += "H LF SAYR1 " + num(0.1) + " \"รหัสตั้งแต่ \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)\n";
+  t += "H NF SAYL1 " + num(7.75) + " \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n";
+  t += "H LH LINE2 " + num(0.1) + " " + num(7.75) + "\n";
+  t += "H NH\n";
+  bool first = true;
+  for (const ListColumn& c : cols) {
+    t += std::string("H ") + (first ? "LF" : "NF") + (c.align == 'R' ? " SAYR2 " : " SAYL2 ") + num(c.at) + " \"" +
+         c.heading + "\"\n";
+    first = false;
+  }
+  t += "H LH LINE1 " + num(0.1) + " " + num(7.75) + "\n";
+  first = true;
+  for (const ListColumn& c : cols) {
+    t += std::string("D ") + (first ? "LF" : "NF") + (c.align == 'R' ? " SAYR1 " : " SAYL1 ") + num(c.at) + " " +
+         c.expr + "\n";
+    first = false;
+  }
+  t += "F LH LINE1 " + num(0.1) + " " + num(7.75) + "\n";
+  t += "F LV LINE1 " + num(0.1) + "\nF LV LINE1 " + num(7.75) + "\n";
+  t += "T LH LINE1 " + num(0.1) + " " + num(7.75) + "\n";
+  t += "T LV LINE1 " + num(0.1) + "\nT LV LINE1 " + num(7.75) + "\n";
+  t += "T LF SAYR2 " + num(0.2) + " \"รวม \"+ALLTRIM(STR(NITEM))+\" รายการ\"\n";
+  t += "T LH LINE2 " + num(0.1) + " " + num(7.75) + "\n";
+  return t;
+}
+
+}  // namespace
+
+int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
+  fs::create_directories(fs::path(dir) / "DATA");
+  fs::create_directories(fs::path(dir) / "WORK");
+  fs::create_directories(fs::path(dir) / "scripts");
+  xbase::Runtime r;
+  xbase::RuntimeScope scope(r);
+  r.today = [today] { return today; };
+  rdd::Areas areas;
+  r.areas = &areas;
+  std::string data = (fs::path(dir) / "DATA").string() + "/";
+
+  writeTable(areas, (fs::path(dir) / "DataSet.dbf").string(), "DataSet",
+             {{{"CODE", "01"}, {"NAME", "บริษัท สยามเครื่องเขียน จำกัด"}, {"ADDR1", "99/9 ถนนสุขุมวิท แขวงคลองเตย"},
+               {"ADDR2", "เขตคลองเตย กรุงเทพมหานคร 10110"}, {"ADDR3", "โทร. 0-2123-4567"}, {"TAX_ID", "0105551234567"},
+               {"DRIVE1", "V:\\DATA\\"}, {"DRIVE2", "V:\\"}, {"DRIVE3", "V:\\"}, {"DRIVE4", "V:\\WORK\\"}},
+              {{"CODE", "02"}, {"NAME", "บริษัท สยามเครื่องเขียน จำกัด (สาขาเชียงใหม่)"}, {"ADDR1", "12 ถนนนิมมานเหมินท์"},
+               {"ADDR2", "อำเภอเมือง เชียงใหม่ 50200"}, {"TAX_ID", "0105551234567"}, {"DRIVE1", "V:\\DATA\\"},
+               {"DRIVE2", "V:\\"}, {"DRIVE3", "V:\\"}, {"DRIVE4", "V:\\WORK\\"}}});
+  writeTable(areas, data + "Employee.dbf", "Employee",
+             {{{"CODE", "SHIFT"}, {"NAME", "สมชาย ใจดี"}, {"FIRSTNAME", "นาย"}, {"LASTNAME", "ใจดี"},
+               {"TRUSTEE", std::string(60, '6')}, {"REPORT", "RepList"}, {"SECTION", "ACC"}},
+              {{"CODE", "ANONG"}, {"NAME", "อนงค์ รักงาน"}, {"FIRSTNAME", "นางสาว"}, {"LASTNAME", "รักงาน"},
+               {"TRUSTEE", std::string(60, '3')}, {"REPORT", "RepList"}, {"SECTION", "SAL"}}});
+  writeTable(areas, data + "Section.dbf", "Section",
+             {{{"CODE", "ACC"}, {"NAME", "ฝ่ายบัญชี"}}, {{"CODE", "PUR"}, {"NAME", "ฝ่ายจัดซื้อ"}},
+              {{"CODE", "SAL"}, {"NAME", "ฝ่ายขาย"}}, {{"CODE", "WHS"}, {"NAME", "ฝ่ายคลังสินค้า"}}});
+  writeTable(areas, data + "Unit.dbf", "Unit",
+             {{{"CODE", "BOX"}, {"NAME", "กล่อง"}}, {{"CODE", "BTL"}, {"NAME", "ขวด"}}, {{"CODE", "DOZ"}, {"NAME", "โหล"}},
+              {{"CODE", "PCS"}, {"NAME", "ชิ้น"}}, {{"CODE", "REAM"}, {"NAME", "รีม"}}});
+  writeTable(areas, data + "Whouse.dbf", "Whouse",
+             {{{"CODE", "A1"}, {"NAME", "คลังสำนักงานใหญ่"}}, {{"CODE", "B1"}, {"NAME", "คลังสาขาเชียงใหม่"}}});
+  writeTable(areas, data + "GProduct.dbf", "GProduct",
+             {{{"CODE", "DRK"}, {"NAME", "เครื่องดื่ม"}}, {{"CODE", "PAP"}, {"NAME", "กระดาษ"}},
+              {{"CODE", "STA"}, {"NAME", "เครื่องเขียน"}}});
+  writeTable(areas, data + "GVendor.dbf", "GVendor", {{{"CODE", "LOC"}, {"NAME", "ผู้จำหน่ายในประเทศ"}}});
+  writeTable(areas, data + "GCustom.dbf", "GCustom",
+             {{{"CODE", "RET"}, {"NAME", "ลูกค้าขายปลีก"}}, {{"CODE", "WHL"}, {"NAME", "ลูกค้าขายส่ง"}}});
+
+  struct Item {
+    const char *code, *name, *unit, *group;
+    double price;
+  };
+  const Item items[] = {
+      {"P0001", "ปากกาลูกลื่น สีน้ำเงิน", "DOZ", "STA", 60},    {"P0002", "ปากกาลูกลื่น สีแดง", "DOZ", "STA", 60},
+      {"P0003", "ดินสอดำ 2B", "DOZ", "STA", 48},              {"P0004", "ยางลบดินสอ", "BOX", "STA", 120},
+      {"P0005", "ไม้บรรทัดเหล็ก 12 นิ้ว", "PCS", "STA", 35},     {"P0006", "แฟ้มเอกสาร สันกว้าง", "PCS", "STA", 89},
+      {"P0007", "ลวดเย็บกระดาษ เบอร์ 10", "BOX", "STA", 15},    {"P0008", "เทปใส 1 นิ้ว", "PCS", "STA", 25},
+      {"P0009", "กาวแท่ง", "PCS", "STA", 29},                 {"P0010", "ปากกาไฮไลท์ สีเหลือง", "PCS", "STA", 22},
+      {"P0011", "กระดาษถ่ายเอกสาร A4 80 แกรม", "REAM", "PAP", 125}, {"P0012", "กระดาษถ่ายเอกสาร A3", "REAM", "PAP", 260},
+      {"P0013", "กระดาษต่อเนื่อง 9x11 นิ้ว", "BOX", "PAP", 650},   {"P0014", "ซองจดหมายสีน้ำตาล", "BOX", "PAP", 180},
+      {"P0015", "สมุดบันทึก ปกแข็ง", "PCS", "PAP", 45},         {"P0016", "กระดาษโน้ตกาวในตัว", "PCS", "PAP", 32},
+      {"P0017", "น้ำดื่ม 600 มล.", "BTL", "DRK", 7},             {"P0018", "น้ำดื่ม 1.5 ลิตร", "BTL", "DRK", 14},
+      {"P0019", "กาแฟสำเร็จรูป 3 in 1", "BOX", "DRK", 145},     {"P0020", "ชาเขียวพร้อมดื่ม", "BTL", "DRK", 20},
+  };
+  std::vector<std::map<std::string, std::string>> products;
+  std::vector<std::map<std::string, double>> prices;
+  for (const Item& it : items) {
+    std::string n(it.code + 1);
+    products.push_back({{"CODE", it.code}, {"CODE2", std::string("STD-") + n}, {"BARCODE", "885" + std::string("0000") + n + "1"},
+                        {"NAME1", it.name}, {"UNIT", it.unit}, {"GROUP", it.group}});
+    prices.push_back({{"PRICE", it.price}, {"COST", it.price * 0.7}});
+  }
+  writeTable(areas, data + "Product.dbf", "Product", products, prices);
+
+  auto companies = [](const char* prefix, std::vector<const char*> names, const char* group) {
+    std::vector<std::map<std::string, std::string>> rows;
+    int i = 0;
+    for (const char* n : names) {
+      char code[16];
+      std::snprintf(code, sizeof code, "%s%03d", prefix, ++i);
+      rows.push_back({{"CODE", code}, {"NAME", n}, {"ADDR1", std::to_string(10 + i * 7) + " ถนนพหลโยธิน"},
+                      {"ADDR2", "กรุงเทพมหานคร 10400"}, {"TELEPHONE", "0-2555-01" + std::to_string(10 + i)},
+                      {"TAX_ID", "01055" + std::to_string(51000000 + i * 137)}, {"PAYMENT", "30 วัน"}, {"GROUP", group},
+                      {"SECTION", "SAL"}});
+    }
+    return rows;
+  };
+  writeTable(areas, data + "Vendor.dbf", "Vendor",
+             companies("V", {"บริษัท ไทยกระดาษ จำกัด", "ห้างหุ้นส่วนจำกัด เครื่องเขียนไทย", "บริษัท น้ำดื่มสะอาด จำกัด"}, "LOC"));
+  writeTable(areas, data + "Custom.dbf", "Custom",
+             companies("C", {"บริษัท มั่นคงการค้า จำกัด", "โรงเรียนอนุบาลดอกไม้", "ร้านศึกษาภัณฑ์", "บริษัท รุ่งเรืองอินเตอร์ จำกัด",
+                             "สำนักงานกฎหมายสุจริต"},
+                       "WHL"));
+
+  struct Report {
+    const char *code, *name;
+    std::vector<ListColumn> cols;
+  };
+  const std::vector<ListColumn> simpleCols = {{"รหัส", "RepData->CODE", 0.2, 'R'}, {"ชื่อ", "RepData->NAME", 1.5, 'R'}};
+  const std::vector<ListColumn> companyCols = {{"รหัส", "RepData->CODE", 0.2, 'R'},
+                                               {"ชื่อ", "RepData->NAME", 1.2, 'R'},
+                                               {"โทรศัพท์", "RepData->TELEPHONE", 4.4, 'R'},
+                                               {"เลขประจำตัวผู้เสียภาษี", "RepData->TAX_ID", 7.7, 'L'}};
+  const std::vector<Report> reports = {
+      {"COPRO1", "รายงานรหัสสินค้าพร้อมยอดคงเหลือ",
+       {{"รหัสสินค้า", "RepData->CODE", 0.2, 'R'},
+        {"ชื่อสินค้า", "RepData->NAME1", 1.1, 'R'},
+        {"หน่วย", "RepData->UNIT", 4.6, 'R'},
+        {"ราคาขาย", "TRANSFORM(RepData->PRICE,\"999,999.99\")", 6.2, 'L'},
+        {"คงเหลือ", "TRANSFORM(CBALANCE,\"999,999.99\")", 7.7, 'L'}}},
+      {"COPRO", "รายงานรหัสสินค้า",
+       {{"รหัสสินค้า", "RepData->CODE", 0.2, 'R'},
+        {"ชื่อสินค้า", "RepData->NAME1", 1.1, 'R'},
+        {"บาร์โค้ด", "RepData->BARCODE", 4.6, 'R'},
+        {"ราคาขาย", "TRANSFORM(RepData->PRICE,\"999,999.99\")", 7.7, 'L'}}},
+      {"COCUS", "รายงานรหัสลูกหนี้", companyCols},
+      {"COVEN", "รายงานรหัสเจ้าหนี้", companyCols},
+      {"COSEC", "รายงานรหัสแผนก", simpleCols},
+      {"COUNI", "รายงานรหัสหน่วยนับ", simpleCols},
+      {"COWHO", "รายงานรหัสคลังสินค้า", simpleCols},
+      {"COGPR", "รายงานรหัสกลุ่มสินค้า", simpleCols},
+  };
+  std::vector<std::map<std::string, std::string>> list;
+  for (const Report& rep : reports) {
+    list.push_back({{"CODE", rep.code}, {"NAME", rep.name}});
+    std::ofstream(data + rep.code + ".txt", std::ios::binary) << xbase::fromUtf8(codeListTemplate(rep.cols));
+  }
+  writeTable(areas, data + "RepList.dbf", "RepList", list);
+
+  // The current month's stock status, read by the product list with balances.
+  xbase::DateParts p = xbase::decodeDate(today);
+  char period[8];
+  std::snprintf(period, sizeof period, "%04d%02d", p.year, p.month);
+  r.memvars.declarePublic("CDRV2", Value::chr((fs::path(dir)).string() + "/"));
+  data::DBFCREA("IVS_", period, std::string("IVs_") + (period + 2));
+  {
+    std::string ivs = (fs::path(dir) / (std::string("D_") + period) / (std::string("IVs_") + (period + 2) + ".dbf")).string();
+    rdd::Area* s = areas.use(ivs, "IVS", rdd::OpenMode::Exclusive);
+    int k = 0;
+    for (const Item& it : items) {
+      ++k;
+      for (const char* wh : {"A1", "B1"}) {
+        s->append();
+        s->putField(s->fieldIndex("CODE"), Value::chr(it.code));
+        s->putField(s->fieldIndex("UNIT"), Value::chr(it.unit));
+        s->putField(s->fieldIndex("WHOUSE"), Value::chr(wh));
+        s->putField(s->fieldIndex("BEGIN"), Value::num(20.0 * (k % 7 + 1), 5));
+        s->putField(s->fieldIndex("GODOWN"), Value::num(10.0 * (k % 3), 5));
+        s->putField(s->fieldIndex("SALE"), Value::num(5.0 * (k % 5), 5));
+      }
+    }
+    areas.close(s->number());
+  }
+
+  // A script per report: choose it in the list (code order), then OK.
+  std::vector<std::string> codes;
+  for (const Report& rep : reports) codes.push_back(rep.code);
+  std::sort(codes.begin(), codes.end());
+  for (std::size_t i = 0; i < codes.size(); ++i)
+    std::ofstream(fs::path(dir) / "scripts" / (codes[i] + ".txt"))
+        << "# the report list: row " << i + 1 << " is " << codes[i] << "\nrow " << i + 1 << "\nkey Enter\n"
+        << "# the condition dialog\npress ตกลง\n";
+  r.areas = nullptr;
+  out << "demo data set written to " << dir << " (map V: to it: VEK_DRIVE_V=" << fs::absolute(dir).string() << ")\n";
+  return 0;
+}
+
+}  // namespace app

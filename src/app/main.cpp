@@ -2,6 +2,8 @@
 // PNG pages, offscreen when there is no screen) and hands over.
 #include <QGuiApplication>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -69,6 +71,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> args = app::takeOutputOptions(all, out);
   if (out.folder.empty()) return app::runProgram(args, std::cerr);
   if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!std::getenv("XDG_RUNTIME_DIR")) {  // Qt wants a private runtime folder
+    std::string runtime = (std::filesystem::temp_directory_path() / ("vekrep-" + std::to_string(getuid()))).string();
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  }
   int qargc = 1;
   QGuiApplication qapp(qargc, argv);
   auto target = pdfTarget(args, out);

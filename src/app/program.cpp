@@ -5,6 +5,7 @@
 #include "data/table_access.h"
 #include "engine/condition.h"
 #include "engine/page_frame.h"
+#include "engine/work_tables.h"
 #include "errors/error_handler.h"
 #include "templates/template.h"
 #include "platform/headless.h"
@@ -94,6 +95,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   errors::ERRORSYS();
   ui::registerPopcodeFunctions();
   startup::registerFamily("GETCOND", engine::GETCOND);
+  engine::setWorkTableBuilder(engine::REPFCREATE);
   startup::installReportSelection();
   int status = 0;
   try {

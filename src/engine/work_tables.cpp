@@ -1,0 +1,449 @@
+#include "engine/work_tables.h"
+
+#include <cmath>
+#include <functional>
+
+#include "data/table_access.h"
+#include "platform/ui.h"
+#include "rdd/area.h"
+#include "rdd/file.h"
+#include "xbase/cp874.h"
+#include "xbase/dates.h"
+#include "xbase/numfmt.h"
+#include "xbase/runtime.h"
+
+namespace engine {
+
+using xbase::operator""_th;
+using xbase::Value;
+
+namespace {
+
+xbase::Runtime& R() { return xbase::rt(); }
+std::string text(const char* n) {
+  Value* v = R().memvars.lookup(n);
+  return v && v->isChar() ? v->s : std::string();
+}
+std::int32_t date(const char* n) {
+  Value* v = R().memvars.lookup(n);
+  return v && v->isDate() ? v->date : 0;
+}
+std::string trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+bool chars(const std::string& code, std::size_t i, std::size_t j, const char* want) {
+  return code.size() >= j && code.substr(i - 1, j - i + 1) == want;
+}
+// Inclusive range test in the program's text comparison.
+bool within(const std::string& v, const char* from, const char* to) {
+  return xbase::compareText(v, text(from), false) >= 0 && xbase::compareText(v, text(to), false) <= 0;
+}
+
+struct Column {
+  const char* name;
+  char type;
+  int len, dec;
+};
+
+// Fields of a work row by name; the write goes through ADD_REC/REC_LOCK.
+class Work {
+ public:
+  explicit Work(rdd::Area* a) : a_(a) {}
+  bool append(const std::function<void(Work&)>& fill) {
+    data::areas().select(a_->number());
+    if (!data::ADD_REC(0) || !data::REC_LOCK(0)) {
+      a_->table().unlockAll();
+      return false;
+    }
+    fill(*this);
+    a_->table().unlockAll();
+    return true;
+  }
+  void set(const char* field, const Value& v) {
+    int i = a_->fieldIndex(field);
+    if (i >= 0) a_->putField(i, v);
+  }
+  void text(const char* field, const std::string& s) { set(field, Value::chr(s)); }
+  void num(const char* field, double v) { set(field, Value::num(v, 6)); }
+  double numOf(const char* field) {
+    int i = a_->fieldIndex(field);
+    return i < 0 ? 0 : a_->getField(i).n;
+  }
+  rdd::Area* area() { return a_; }
+
+ private:
+  rdd::Area* a_;
+};
+
+std::string field(rdd::Area* a, const char* name) {
+  int i = a ? a->fieldIndex(name) : -1;
+  return i < 0 ? std::string() : a->getField(i).s;
+}
+double number(rdd::Area* a, const char* name) {
+  int i = a ? a->fieldIndex(name) : -1;
+  return i < 0 ? 0 : a->getField(i).n;
+}
+std::int32_t dateOf(rdd::Area* a, const char* name) {
+  int i = a ? a->fieldIndex(name) : -1;
+  return i < 0 ? 0 : a->getField(i).date;
+}
+
+// The month loop: yyyymm from CDAYBEG to CDAYEND.
+std::vector<std::string> months() {
+  xbase::DateParts b = xbase::decodeDate(date("CDAYBEG")), e = xbase::decodeDate(date("CDAYEND"));
+  std::vector<std::string> out;
+  int y = b.year, m = b.month;
+  while (y * 100 + m <= e.year * 100 + e.month && out.size() < 1200) {
+    char ym[8];
+    std::snprintf(ym, sizeof ym, "%04d%02d", y, m);
+    out.push_back(ym);
+    if (++m > 12) {
+      m = 1;
+      ++y;
+    }
+  }
+  return out;
+}
+
+struct Progress {
+  long count = 0, total = 1;
+  int last = -1;
+  void restart(long n) {
+    count = 0;
+    total = std::max(1L, n);
+    last = -1;
+  }
+  void step() {
+    int pct = int(double(++count) * 100 / double(total));
+    if (pct == last) return;
+    last = pct;
+    if (text("CBMETER") == "1")
+      R().memvars.assign("NACTUAL", Value::integer(std::min(pct, 100)), R().depth());
+    else
+      R().memvars.assign("NACTUAL", Value::chr("Process = " + xbase::formatNumber(pct, 3, 0) + " %"), R().depth());
+  }
+};
+
+void status(const std::string& s) { R().memvars.assign("CREPSAY", Value::chr(s), R().depth()); }
+
+bool missing(const std::string& folder, const std::string& table) {
+  if (rdd::fileExists(folder + table + ".dbf")) return false;
+  platform::ui().message(std::string("ไม่พบแฟ้ม:"_th) + folder + table, text("CREPNAME"));
+  return true;
+}
+
+// ---------------------------------------------------------------- stock movement
+
+struct BalanceLevel {
+  const char* index;
+  std::function<std::string(rdd::Area*)> key;  // over the work row or the transaction with its group
+};
+
+int sequence(const std::string& stat, double qty) {
+  if (stat == "REC") return 1;
+  if (stat == "RET") return 2;
+  if (stat == "CHG") return qty >= 0 ? 3 : 6;
+  if (stat == "INV") return 4;
+  if (stat == "CAN") return 5;
+  return 0;
+}
+
+bool stockMovement(rdd::Area* work, const std::string& code) {
+  char c7 = code.size() >= 7 ? code[6] : ' ', c8 = code.size() >= 8 ? code[7] : ' ';
+  bool ownRows = c7 == '4' || c7 == '5' || c7 == '8' || c7 == '9';
+  bool all = std::string("6789").find(c8) != std::string::npos && c8 != ' ';
+  bool byWh = std::string("012345").find(c8) != std::string::npos && c8 != ' ';
+  bool grpAll = std::string("ABCD").find(c8) != std::string::npos && c8 != ' ';
+  // The balance key of a row: code+unit (+warehouse), with the group in front for A..D and "other".
+  auto balanceKey = [&](const std::string& group, const std::string& c, const std::string& unit, const std::string& wh) {
+    if (all) return c + unit;
+    if (byWh) return c + unit + wh;
+    if (grpAll) return group + c + unit;
+    return group + c + unit + wh;
+  };
+  auto pad = [](std::string s, std::size_t n) {
+    s.resize(n, ' ');
+    return s;
+  };
+  rdd::Areas& areas = data::areas();
+  rdd::Area* product = areas.area("PRODUCT");
+  std::vector<std::string> loop = months();
+  Progress progress;
+  Work w(work);
+  for (std::size_t mi = 0; mi < loop.size(); ++mi) {
+    const std::string& ym = loop[mi];
+    std::string folder = text("CDRV2") + "D_" + ym + "\\";
+    std::string table = "IV_" + ym.substr(2);
+    if (missing(folder, table)) return false;
+    status(std::string("ข้อมูลสินค้าคงคลัง เดือน "_th) + ym.substr(4, 2) + "/" + ym.substr(0, 4));
+    if (rdd::Area* old = areas.area("pro_tran")) areas.close(old->number());
+    if (!data::OPEN(folder, table, "code+unit+whouse+dtos(doc_date)+stat+doc_no+indent", false, table, table,
+                    "pro_tran")) {
+      platform::ui().message(std::string("ไม่พบแฟ้ม:"_th) + folder + table, text("CREPNAME"));
+      return false;
+    }
+    rdd::Area* tr = areas.area("pro_tran");
+    progress.restart(tr->recCount());
+    tr->seek(Value::chr(text("CCODBEG")), true);
+    for (; !tr->eof(); tr->skip(1)) {
+      progress.step();
+      std::string c = field(tr, "CODE");
+      if (xbase::compareText(c, text("CCODEND"), false) > 0 && xbase::compareText(text("CCODEND"), c, false) != 0) break;
+      if (product) product->seek(Value::chr(c), false);
+      std::string group = product && !product->eof() ? field(product, "GROUP") : std::string();
+      std::string stat = field(tr, "STAT");
+      if (tr->deleted()) continue;
+      if (stat == "BEG" && mi != 0) continue;  // opening balances count in the first month only
+      std::string wh = field(tr, "WHOUSE"), unit = field(tr, "UNIT");
+      std::int32_t d = dateOf(tr, "DOC_DATE");
+      if (!within(wh, "CWHOBEG", "CWHOEND") || !within(unit, "CUNIBEG", "CUNIEND")) continue;
+      if (d > date("CDAYEND")) continue;
+      if (!within(group, "CGROBEG", "CGROEND")) continue;
+      double q = number(tr, "QTY"), cost = number(tr, "COST");
+      double qin = q >= 0 ? q : 0, qout = q < 0 ? -q : 0;
+      double value = q != 0 ? std::fabs(cost * q) : std::fabs(cost);
+      double vin = cost >= 0 ? value : 0, vout = cost < 0 ? value : 0;
+      auto fillMoves = [&](Work& row) {
+        row.num("QTY_IN", qin);
+        row.num("QTY_OUT", qout);
+        row.num("COST_IN", vin);
+        row.num("COST_OUT", vout);
+      };
+      auto fillKey = [&](Work& row) {
+        row.text("CODE", c);
+        row.text("UNIT", unit);
+        row.text("WHOUSE", wh);
+        row.text("GROUP", group);
+      };
+      if (d < date("CDAYBEG")) {
+        std::string key = balanceKey(pad(group, 10), c, unit, wh) + std::string(8, ' ') + "0" + "BEG";
+        areas.select(work->number());
+        bool found = work->seek(Value::chr(key), false);
+        if (!found || ownRows) {
+          w.append([&](Work& row) {
+            fillKey(row);
+            row.text("DOC_NO", std::string(" ยอดคงเหลือยกมา"_th));
+            row.set("DOC_DATE", Value::dateValue(0));
+            row.text("SEQUEN", "0");
+            row.text("STAT", "BEG");
+            fillMoves(row);
+          });
+        } else if (data::REC_LOCK(0)) {
+          w.num("QTY_IN", w.numOf("QTY_IN") + qin);
+          w.num("QTY_OUT", w.numOf("QTY_OUT") + qout);
+          w.num("COST_IN", w.numOf("COST_IN") + vin);
+          w.num("COST_OUT", w.numOf("COST_OUT") + vout);
+          work->table().unlockAll();
+        }
+      } else {
+        w.append([&](Work& row) {
+          fillKey(row);
+          row.text("DOC_NO", field(tr, "DOC_NO"));
+          row.set("DOC_DATE", Value::dateValue(d));
+          row.text("SEQUEN", std::to_string(sequence(stat, q)));
+          row.text("STAT", stat);
+          fillMoves(row);
+          row.text("INDENT", field(tr, "INDENT"));
+        });
+      }
+      areas.select(tr->number());
+    }
+  }
+  if (rdd::Area* old = areas.area("pro_tran")) areas.close(old->number());
+  // Closing pass: running balances per balance key, in index order.
+  areas.select(work->number());
+  std::string last = "\x01";
+  double q = 0, v = 0;
+  for (work->goTop(); !work->eof(); work->skip(1)) {
+    std::string key = balanceKey(field(work, "GROUP"), field(work, "CODE"), field(work, "UNIT"), field(work, "WHOUSE"));
+    if (key != last) {
+      q = v = 0;
+      last = key;
+    }
+    q += w.numOf("QTY_IN") - w.numOf("QTY_OUT") + w.numOf("QTY_BAL");
+    v += w.numOf("COST_IN") - w.numOf("COST_OUT") + w.numOf("COST_BAL");
+    if (data::REC_LOCK(0)) {
+      w.num("QTY_BAL", q);
+      w.num("COST_BAL", v);
+      work->table().unlockAll();
+    }
+  }
+  return true;
+}
+
+const char* stockIndex(char c8) {
+  if (std::string("6789").find(c8) != std::string::npos && c8 != ' ') return "code+unit+dtos(doc_date)+sequen+stat+doc_no";
+  if (std::string("012345").find(c8) != std::string::npos && c8 != ' ')
+    return "code+unit+whouse+dtos(doc_date)+sequen+stat+doc_no";
+  if (std::string("ABCD").find(c8) != std::string::npos && c8 != ' ') return "group+code+unit+dtos(doc_date)+sequen+stat+doc_no";
+  return "group+code+unit+whouse+dtos(doc_date)+sequen+stat+doc_no";
+}
+
+// ---------------------------------------------------------------- documents and adjustments
+
+struct DocTables {
+  const char *head, *lines;
+};
+
+bool documents(rdd::Area* work, const std::string& code, bool withLines, bool adjustments) {
+  char c6 = code.size() >= 6 ? code[5] : ' ';
+  static const DocTables byChar6[] = {{"PO1_", "POD_"}, {"R01_", "REC_"}, {"C01_", "CAN_"},
+                                      {"S01_", "SOD_"}, {"P01_", "PAY_"}, {"RT1_", "RET_"}};
+  DocTables t{"CG1_", "CHG_"};
+  if (!adjustments) {
+    if (c6 < '1' || c6 > '6') {
+      platform::ui().message(std::string("ไม่มีรายงาน "_th) + code, "  Report program");
+      return false;
+    }
+    t = byChar6[c6 - '1'];
+  }
+  rdd::Areas& areas = data::areas();
+  rdd::Area* company = areas.area("Company");
+  Progress progress;
+  Work w(work);
+  for (const std::string& ym : months()) {
+    std::string folder = text("CDRV2") + "D_" + ym + "\\";
+    std::string yymm = ym.substr(2);
+    std::string head = t.head + yymm, lines = t.lines + yymm;
+    if (missing(folder, head) || ((withLines || adjustments) && missing(folder, lines))) return false;
+    status((adjustments ? std::string("การเปลี่ยนแปลงสินค้า เดือน "_th) : std::string("ข้อมูลสินค้าคงคลัง เดือน "_th)) +
+           ym.substr(4, 2) + "/" + ym.substr(0, 4));
+    for (const char* alias : {"head", "detail"})
+      if (rdd::Area* old = areas.area(alias)) areas.close(old->number());
+    if ((withLines || adjustments) && !data::OPEN(folder, lines, "doc_no", false, lines, lines, "detail")) return false;
+    if (!data::OPEN(folder, head, "doc_no", false, head, head, "head")) return false;
+    rdd::Area* h = areas.area("head");
+    rdd::Area* l = areas.area("detail");
+    progress.restart(h->recCount());
+    h->seek(Value::chr(text("CDOCBEG")), true);
+    for (; !h->eof(); h->skip(1)) {
+      progress.step();
+      std::string doc = field(h, "DOC_NO");
+      if (xbase::compareText(doc, text("CDOCEND"), false) > 0) break;
+      if (h->deleted()) continue;
+      std::int32_t d = dateOf(h, "DOC_DATE");
+      if (d < date("CDAYBEG") || d > date("CDAYEND")) continue;
+      if (!within(field(h, "SECTION"), "CSECBEG", "CSECEND") || !within(field(h, "JOB_NO"), "CJOBBEG", "CJOBEND")) continue;
+      if (!adjustments) {
+        if (!within(field(h, "COMPANY"), "CCODBEG", "CCODEND") || !within(field(h, "STAFF"), "CSTFBEG", "CSTFEND")) continue;
+        if (company) company->seek(Value::chr(field(h, "COMPANY")), false);
+      }
+      auto headFields = [&](Work& row) {
+        for (const char* f : {"COMPANY", "NAME", "STAFF", "CHK_NO", "SECTION", "VATCASE", "PAYMENT", "DOC_NO", "REF_NO",
+                              "JOB_NO", "TRD_DISC", "CSH_DISC", "MONEY", "DESCRIP", "REMARKS"})
+          if (h->fieldIndex(f) >= 0) row.text(f, field(h, f));
+        for (const char* f : {"CHK_DATE", "DOC_DATE", "REF_DATE"})
+          if (h->fieldIndex(f) >= 0) row.set(f, Value::dateValue(dateOf(h, f)));
+        for (const char* f : {"VAT", "AMVAT", "AMBASE", "AMOUNT", "TOTAL", "SCORE_R", "SCORE_P", "EXCHANGE"})
+          if (h->fieldIndex(f) >= 0) row.num(f, number(h, f));
+        if (!adjustments) row.text("GROUP", company && !company->eof() ? field(company, "GROUP") : std::string());
+      };
+      if (!withLines && !adjustments) {
+        w.append(headFields);
+        continue;
+      }
+      for (l->seek(Value::chr(doc), false); !l->eof() && field(l, "DOC_NO") == doc; l->skip(1)) {
+        if (l->deleted()) continue;
+        w.append([&](Work& row) {
+          headFields(row);
+          row.text("CODE", field(l, "CODE"));
+          if (!adjustments) row.text("PRODUCT", field(l, "NAME"));
+          row.text("WHOUSE", field(l, "WHOUSE"));
+          row.text("UNIT", field(l, "UNIT"));
+          for (const char* f : {"QTY", "PRICE", "COST", "SCORE", "AMOUNT"})
+            if (l->fieldIndex(f) >= 0) row.num(f, number(l, f));
+          row.text("DISC", field(l, "DISC"));
+          row.text("INDENT", field(l, "INDENT"));
+        });
+      }
+    }
+  }
+  for (const char* alias : {"head", "detail"})
+    if (rdd::Area* old = areas.area(alias)) areas.close(old->number());
+  return true;
+}
+
+}  // namespace
+
+bool REPFCREATE() {
+  std::string code = text("CREPCODE");
+  std::string user = trimmed(text("CUSER")).substr(0, 6);
+  std::string name = "D_" + user;
+  std::string base = text("CDRV4") + name;
+  rdd::Areas& areas = data::areas();
+  if (rdd::Area* old = areas.area("Repdata")) areas.close(old->number());
+  rdd::removeFile(base + ".DBF");
+  rdd::removeFile(base + ".dbf");
+  rdd::removeFile(base + ".NTX");
+  auto starts = [&](const char* p) { return code.rfind(p, 0) == 0; };
+  enum { None, Movement, Trn, Doc, Adj } kind = None;
+  if (starts("IVACC")) kind = Movement;
+  else if (chars(code, 3, 5, "TRN")) kind = Trn;
+  else if (starts("IVADJ")) kind = Adj;
+  else if (chars(code, 3, 5, "DOC")) kind = Doc;
+  if (kind == None) {
+    platform::ui().message(std::string("ไม่มีรายงาน "_th) + code, "  Report program");
+    return false;
+  }
+  std::vector<rdd::FieldDef> fields;
+  std::string key;
+  char c7 = code.size() >= 7 ? code[6] : ' ';
+  if (kind == Movement) {
+    fields = {{"CODE", 'C', 20, 0},   {"UNIT", 'C', 4, 0},     {"WHOUSE", 'C', 4, 0},   {"GROUP", 'C', 10, 0},
+              {"DOC_NO", 'C', 15, 0}, {"DOC_DATE", 'D', 8, 0}, {"SEQUEN", 'C', 1, 0},   {"STAT", 'C', 3, 0},
+              {"QTY_IN", 'N', 18, 6}, {"QTY_OUT", 'N', 18, 6}, {"QTY_BAL", 'N', 18, 6}, {"COST_IN", 'N', 18, 6},
+              {"COST_OUT", 'N', 18, 6}, {"COST_BAL", 'N', 18, 6}, {"INDENT", 'C', 6, 0}};
+    key = stockIndex(code.size() >= 8 ? code[7] : ' ');
+  } else if (kind == Adj) {
+    fields = {{"DOC_NO", 'C', 15, 0}, {"DOC_DATE", 'D', 8, 0}, {"STAFF", 'C', 15, 0}, {"SECTION", 'C', 4, 0},
+              {"JOB_NO", 'C', 15, 0}, {"DESCRIP", 'C', 60, 0}, {"REMARKS", 'C', 60, 0}, {"CODE", 'C', 20, 0},
+              {"WHOUSE", 'C', 4, 0},  {"UNIT", 'C', 4, 0},     {"QTY", 'N', 15, 6},     {"COST", 'N', 15, 6},
+              {"INDENT", 'C', 6, 0}};
+    const char* keys[] = {"doc_no", "dtos(doc_date)+doc_no", "staff+doc_no", "code+doc_no", "job_no+doc_no",
+                          "job_no+staff+doc_no", "job_no+code+doc_no"};
+    key = c7 >= '1' && c7 <= '7' ? keys[c7 - '1'] : "doc_no";
+  } else {
+    fields = {{"COMPANY", 'C', 20, 0}, {"NAME", 'C', 60, 0},    {"GROUP", 'C', 10, 0},   {"STAFF", 'C', 15, 0},
+              {"CHK_NO", 'C', 15, 0},  {"CHK_DATE", 'D', 8, 0}, {"SECTION", 'C', 4, 0},  {"VATCASE", 'C', 1, 0},
+              {"PAYMENT", 'C', 10, 0}, {"DOC_NO", 'C', 15, 0},  {"DOC_DATE", 'D', 8, 0}, {"REF_NO", 'C', 15, 0},
+              {"REF_DATE", 'D', 8, 0}, {"JOB_NO", 'C', 15, 0},  {"TRD_DISC", 'C', 15, 0}, {"CSH_DISC", 'C', 15, 0},
+              {"VAT", 'N', 5, 2},      {"AMVAT", 'N', 14, 2},   {"AMBASE", 'N', 14, 2},  {"AMOUNT", 'N', 14, 2},
+              {"TOTAL", 'N', 14, 2},   {"SCORE_R", 'N', 14, 2}, {"SCORE_P", 'N', 14, 2}, {"MONEY", 'C', 20, 0},
+              {"EXCHANGE", 'N', 10, 6}};
+    if (kind == Trn)
+      for (rdd::FieldDef f : std::vector<rdd::FieldDef>{{"CODE", 'C', 20, 0},  {"PRODUCT", 'C', 20, 0}, {"WHOUSE", 'C', 4, 0},
+                                                        {"UNIT", 'C', 4, 0},   {"QTY", 'N', 15, 6},     {"PRICE", 'N', 15, 6},
+                                                        {"COST", 'N', 15, 6},  {"DISC", 'C', 15, 0},    {"SCORE", 'N', 15, 6}})
+        fields.push_back(f);
+    const char* trn[] = {"doc_no", "dtos(doc_date)+doc_no", "company+doc_no", "code+doc_no", "job_no+doc_no",
+                         "job_no+company+doc_no", "job_no+code+doc_no", "company+dtos(doc_date)+doc_no",
+                         "code+dtos(doc_date)+doc_no"};
+    const char* doc[] = {"doc_no", "dtos(doc_date)+doc_no", "company+doc_no", "doc_no", "job_no+doc_no",
+                         "job_no+company+doc_no", "company+dtos(doc_date)+doc_no", "job_no+dtos(doc_date)+doc_no",
+                         "job_no+company+dtos(doc_date)+doc_no"};
+    if (c7 >= '1' && c7 <= '9')
+      key = kind == Trn ? trn[c7 - '1'] : doc[c7 - '1'];
+    else if (c7 == 'A')
+      key = "staff+dtos(doc_date)+doc_no";
+    else if (c7 == 'B')
+      key = "group+staff+dtos(doc_date)+doc_no";
+    else
+      key = "doc_no";
+  }
+  try {
+    rdd::Area* created = areas.create(base + ".dbf", fields, "WORKNEW");
+    if (created) areas.close(created->number());
+  } catch (const xbase::ErrorException&) {
+  }
+  if (!rdd::fileExists(base + ".dbf") || !data::OPEN(text("CDRV4"), name, key, false, name, name, "Repdata")) {
+    platform::ui().message("ไม่สามารถเปิดแฟ้มรายงานได้"_th, text("CREPNAME"));
+    return false;
+  }
+  rdd::Area* work = areas.area("Repdata");
+  bool ok = kind == Movement ? stockMovement(work, code) : documents(work, code, kind == Trn, kind == Adj);
+  if (rdd::Area* w = areas.area("Repdata")) areas.select(w->number());
+  return ok;
+}
+
+}  // namespace engine

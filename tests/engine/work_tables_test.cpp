@@ -1,0 +1,153 @@
+// The stock-movement work table: brought-forward rows, movement values,
+// running balances, the month loop and its failures.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "data/schemas.h"
+#include "data/table_access.h"
+#include "engine/work_tables.h"
+#include "platform/ui.h"
+#include "rdd/area.h"
+#include "xbase/cp874.h"
+#include "xbase/dates.h"
+
+using namespace xbase;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StockBuild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static int n = 0;
+    dir = fs::temp_directory_path() / ("vw" + std::to_string(::getpid()) + "_" + std::to_string(++n));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "m");
+    fs::create_directories(dir / "w");
+    r.areas = &areas;
+    platform::setUi(&ui);
+    auto pub = [&](const char* name, Value v) { r.memvars.declarePublic(name) = std::move(v); };
+    pub("CDRV1", Value::chr((dir / "m").string() + "/"));
+    pub("CDRV2", Value::chr(dir.string() + "/"));
+    pub("CDRV4", Value::chr((dir / "w").string() + "/"));
+    pub("CUSER", Value::chr("ANNA"));
+    pub("CREPNAME", Value::chr("Stock"));
+    pub("CBMETER", Value::chr("1"));
+    for (const char* stem : {"COD", "WHO", "UNI", "GRO"}) {
+      pub((std::string("C") + stem + "BEG").c_str(), Value::chr(""));
+      pub((std::string("C") + stem + "END").c_str(), Value::chr("ZZZZ"));
+    }
+    pub("CDAYBEG", Value::dateValue(encodeDate(2026, 1, 5)));
+    pub("CDAYEND", Value::dateValue(encodeDate(2026, 3, 31)));
+    pub("CREPCODE", Value::chr("IVACC1  5"));
+    pub("CREPSAY", Value::chr(""));
+    pub("NACTUAL", Value::integer(0));
+    rdd::Area* p = areas.create((dir / "m" / "PRODUCT.DBF").string(),
+                                {{"CODE", 'C', 20, 0}, {"CODE2", 'C', 20, 0}, {"BARCODE", 'C', 13, 0}, {"GROUP", 'C', 4, 0}},
+                                "X");
+    for (const char* c : {"P1", "P2"}) {
+      p->append();
+      p->putField(0, Value::chr(c));
+      p->putField(3, Value::chr("G1"));
+    }
+    areas.closeAll();
+    ASSERT_TRUE(data::OPENPROD());
+  }
+  void TearDown() override {
+    platform::setUi(nullptr);
+    areas.closeAll();
+    r.areas = nullptr;
+    fs::remove_all(dir);
+  }
+  struct Tx {
+    const char* code;
+    int day;
+    const char* stat;
+    double qty, cost;
+    const char* wh = "A1";
+  };
+  void month(const char* period, std::vector<Tx> txs) {
+    data::DBFCREA("IV__", period, std::string("IV_") + (period + 2));
+    rdd::Area* a = areas.use((dir / (std::string("D_") + period) / (std::string("IV_") + (period + 2) + ".dbf")).string(),
+                             "IVX", rdd::OpenMode::Exclusive);
+    int y = std::atoi(std::string(period, 4).c_str()), m = std::atoi(period + 4);
+    int n = 0;
+    for (const Tx& t : txs) {
+      a->append();
+      a->putField(a->fieldIndex("CODE"), Value::chr(t.code));
+      a->putField(a->fieldIndex("UNIT"), Value::chr("PCS"));
+      a->putField(a->fieldIndex("WHOUSE"), Value::chr(t.wh));
+      a->putField(a->fieldIndex("DOC_NO"), Value::chr("D" + std::to_string(m * 100 + ++n)));
+      a->putField(a->fieldIndex("DOC_DATE"), Value::dateValue(encodeDate(y, m, t.day)));
+      a->putField(a->fieldIndex("STAT"), Value::chr(t.stat));
+      a->putField(a->fieldIndex("QTY"), Value::num(t.qty, 5));
+      a->putField(a->fieldIndex("COST"), Value::num(t.cost, 5));
+    }
+    areas.close(a->number());
+  }
+  // The work table as lines: doc, qty in/out, value in/out, balances.
+  std::vector<std::string> rows() {
+    std::vector<std::string> out;
+    rdd::Area* w = areas.area("Repdata");
+    for (w->goTop(); !w->eof(); w->skip(1)) {
+      char b[200];
+      auto n = [&](const char* f) { return w->getField(w->fieldIndex(f)).n; };
+      std::snprintf(b, sizeof b, "%s %s %s %g/%g %g/%g bal %g %g", w->getField(w->fieldIndex("CODE")).s.substr(0, 2).c_str(),
+                    toUtf8(w->getField(w->fieldIndex("DOC_NO")).s).c_str(), w->getField(w->fieldIndex("SEQUEN")).s.c_str(),
+                    n("QTY_IN"), n("QTY_OUT"), n("COST_IN"), n("COST_OUT"), n("QTY_BAL"), n("COST_BAL"));
+      out.push_back(b);
+    }
+    return out;
+  }
+  fs::path dir;
+  Runtime r;
+  RuntimeScope scope{r};
+  rdd::Areas areas;
+  platform::RecordingUi ui;
+};
+
+TEST_F(StockBuild, MovementsBalancesAndOpeningRecordsOfTheFirstMonthOnly) {
+  month("202601", {{"P1", 1, "BEG", 10, 2}, {"P1", 2, "REC", 5, 2}, {"P1", 9, "INV", -3, 2}, {"P1", 9, "REC", 0, 150},
+                   {"P2", 20, "CHG", -5, 10}});
+  month("202602", {{"P1", 1, "BEG", 99, 1}, {"P1", 3, "CAN", -1, -4}});
+  month("202603", {});
+  ASSERT_TRUE(engine::REPFCREATE());
+  std::vector<std::string> want = {
+      "P1  ยอดคงเหลือยกมา 0 15/0 30/0 bal 15 30",  // BEG and REC before 05/01 in one row
+      "P1 D104            1 0/0 150/0 bal 15 180",    // value only: the REC sorts before the INV of that day
+      "P1 D103            4 0/3 6/0 bal 12 186",       // quantity out, value in (the cost is positive)
+      "P1 D202            5 0/1 0/4 bal 11 182",       // the February BEG is not counted
+      "P2 D105            6 0/5 50/0 bal -5 50",       // quantity -5 and cost 10: out 5, value in 50
+  };
+  EXPECT_EQ(rows(), want);
+  EXPECT_EQ(toUtf8(r.memvars.lookup("CREPSAY")->s), "ข้อมูลสินค้าคงคลัง เดือน 03/2026");
+}
+
+TEST_F(StockBuild, OneBroughtForwardRowPerTransactionWithCharacter7) {
+  month("202601", {{"P1", 1, "BEG", 10, 2}, {"P1", 2, "REC", 5, 2}, {"P1", 6, "INV", -1, 2}});
+  r.memvars.lookup("CDAYEND")->date = encodeDate(2026, 1, 31);
+  r.memvars.lookup("CREPCODE")->s = "IVACC14 5";
+  ASSERT_TRUE(engine::REPFCREATE());
+  auto got = rows();
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].rfind("P1  ยอดคงเหลือยกมา 0 10/0", 0), 0u) << got[0];
+  EXPECT_EQ(got[1].rfind("P1  ยอดคงเหลือยกมา 0 5/0", 0), 0u) << got[1];
+}
+
+TEST_F(StockBuild, AYearEndAndAMissingMonth) {
+  month("202512", {{"P1", 20, "REC", 1, 1}});
+  month("202601", {{"P1", 2, "REC", 1, 1}});
+  r.memvars.lookup("CDAYBEG")->date = encodeDate(2025, 12, 1);
+  r.memvars.lookup("CDAYEND")->date = encodeDate(2026, 1, 31);
+  ASSERT_TRUE(engine::REPFCREATE());
+  EXPECT_EQ(rows().size(), 2u);
+  r.memvars.lookup("CDAYEND")->date = encodeDate(2026, 2, 28);  // no February table
+  EXPECT_FALSE(engine::REPFCREATE());
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_EQ(toUtf8(ui.messages.back().first).rfind("ไม่พบแฟ้ม:", 0), 0u);
+  EXPECT_NE(ui.messages.back().first.find("D_202602\\IV_2602"), std::string::npos);
+}
+
+}  // namespace

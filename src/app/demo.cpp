@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <algorithm>
+#include <cstring>
 #include <ostream>
 
 #include "data/master_layouts.h"
@@ -62,15 +64,16 @@ std::string codeListTemplate(const std::vector<ListColumn>& cols) {
   t += "H LF SAYC3 " + num(3.88) + " CREPNAME\n";
   t += "H LF SAYR1 " + num(0.1) + " \"รหัสตั้งแต่ \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)\n";
   t += "H NF SAYL1 " + num(7.75) + " \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n";
-  t += "H LH LINE2 " + num(0.1) + " " + num(7.75) + "\n";
+  t += "H LI LINE2 " + num(0.1) + " " + num(7.75) + "\n";
   t += "H NH\n";
+  t += "H LF SAYR1 " + num(0.1) + " REPLINE(0)\n";
   bool first = true;
   for (const ListColumn& c : cols) {
     t += std::string("H ") + (first ? "LF" : "NF") + (c.align == 'R' ? " SAYR2 " : " SAYL2 ") + num(c.at) + " \"" +
          c.heading + "\"\n";
     first = false;
   }
-  t += "H LH LINE1 " + num(0.1) + " " + num(7.75) + "\n";
+  t += "H LI LINE1 " + num(0.1) + " " + num(7.75) + "\n";
   first = true;
   for (const ListColumn& c : cols) {
     t += std::string("D ") + (first ? "LF" : "NF") + (c.align == 'R' ? " SAYR1 " : " SAYL1 ") + num(c.at) + " " +
@@ -87,6 +90,45 @@ std::string codeListTemplate(const std::vector<ListColumn>& cols) {
 }
 
 }  // namespace
+
+// The stock movement: product heads, movements with running balances, sums per product.
+std::string stockMovementTemplate() {
+  return "* stock movement by product, unit and warehouse\n"
+         "H LF SAYC2 00388 CHLINE\n"
+         "H LF SAYC3 00388 CREPNAME\n"
+         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)+\"   สินค้า \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)\n"
+         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+         "H LI LINE2 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR2 00020 \"วันที่\"\n"
+         "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n"
+         "H NF SAYR2 00230 \"ประเภท\"\n"
+         "H NF SAYL2 00400 \"รับ\"\n"
+         "H NF SAYL2 00500 \"จ่าย\"\n"
+         "H NF SAYL2 00600 \"คงเหลือ\"\n"
+         "H NF SAYL2 00770 \"มูลค่าคงเหลือ\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "G LF SAYR2 00020 TRIM(detail->CODE)+\"  \"+TRIM(product->NAME1)+\"   หน่วย \"+detail->UNIT+\"   คลัง \"+detail->WHOUSE\n"
+         "D LF SAYR1 00020 IIF(EMPTY(detail->DOC_DATE),\"\",DTOC(detail->DOC_DATE))\n"
+         "D NF SAYR1 00110 detail->DOC_NO\n"
+         "D NF SAYR1 00230 detail->STAT\n"
+         "D NF SAYL1 00400 TRANSFORM(detail->QTY_IN,\"@Z 999,999.99\")\n"
+         "D NF SAYL1 00500 TRANSFORM(detail->QTY_OUT,\"@Z 999,999.99\")\n"
+         "D NF SAYL1 00600 TRANSFORM(detail->QTY_BAL,\"999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(detail->COST_BAL,\"999,999,999.99\")\n"
+         "D SM       00100 detail->QTY_IN\n"
+         "D SM       00200 detail->QTY_OUT\n"
+         "S LI LINE1 00300 00775\n"
+         "S LF SAYR2 00230 \"รวม\"\n"
+         "S NF SAYL2 00400 TRANSFORM(CSUM[1],\"999,999.99\")\n"
+         "S NF SAYL2 00500 TRANSFORM(CSUM[2],\"999,999.99\")\n"
+         "S LF SAYR1 00010 REPLINE(0)\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00230 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00400 TRANSFORM(CTOT[1],\"999,999.99\")\n"
+         "T NF SAYL2 00500 TRANSFORM(CTOT[2],\"999,999.99\")\n";
+}
 
 int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
   fs::create_directories(fs::path(dir) / "DATA");
@@ -174,7 +216,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
 
   struct Report {
     const char *code, *name;
-    std::vector<ListColumn> cols;
+    std::vector<ListColumn> cols;  // empty: a template of its own
   };
   const std::vector<ListColumn> simpleCols = {{"รหัส", "RepData->CODE", 0.2, 'R'}, {"ชื่อ", "RepData->NAME", 1.5, 'R'}};
   const std::vector<ListColumn> companyCols = {{"รหัส", "RepData->CODE", 0.2, 'R'},
@@ -199,15 +241,18 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
       {"COUNI", "รายงานรหัสหน่วยนับ", simpleCols},
       {"COWHO", "รายงานรหัสคลังสินค้า", simpleCols},
       {"COGPR", "รายงานรหัสกลุ่มสินค้า", simpleCols},
+      {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}},
   };
   std::vector<std::map<std::string, std::string>> list;
   for (const Report& rep : reports) {
     list.push_back({{"CODE", rep.code}, {"NAME", rep.name}});
-    std::ofstream(data + rep.code + ".txt", std::ios::binary) << xbase::fromUtf8(codeListTemplate(rep.cols));
+    std::ofstream(data + rep.code + ".txt", std::ios::binary)
+        << xbase::fromUtf8(rep.cols.empty() ? stockMovementTemplate() : codeListTemplate(rep.cols));
   }
   writeTable(areas, data + "RepList.dbf", "RepList", list);
 
   // The current month's stock status, read by the product list with balances.
+  std::int32_t firstMonth = 0;
   xbase::DateParts p = xbase::decodeDate(today);
   char period[8];
   std::snprintf(period, sizeof period, "%04d%02d", p.year, p.month);
@@ -232,14 +277,82 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
     areas.close(s->number());
   }
 
+  // Three months of stock movements up to today; opening balances ("BEG")
+  // in the first month.
+  {
+    std::uint32_t seed = 20260101;
+    auto rnd = [&seed](int n) {
+      seed = seed * 1103515245u + 12345u;
+      return int((seed >> 16) % unsigned(n));
+    };
+    int y = p.year, m = p.month - 2;
+    if (m < 1) {
+      m += 12;
+      --y;
+    }
+    firstMonth = xbase::encodeDate(y, m, 1);
+    int docNo = 0;
+    for (int k = 0; k < 3; ++k) {
+      char per[8];
+      std::snprintf(per, sizeof per, "%04d%02d", y, m);
+      data::DBFCREA("IV__", per, std::string("IV_") + (per + 2));
+      std::string file = (fs::path(dir) / (std::string("D_") + per) / (std::string("IV_") + (per + 2) + ".dbf")).string();
+      rdd::Area* a = areas.use(file, "IVM", rdd::OpenMode::Exclusive);
+      auto add = [&](const Item& it, const char* wh, int day, const char* stat, double qty, double cost) {
+        a->append();
+        char doc[16];
+        std::snprintf(doc, sizeof doc, "%s%05d", stat, ++docNo);
+        a->putField(a->fieldIndex("CODE"), Value::chr(it.code));
+        a->putField(a->fieldIndex("UNIT"), Value::chr(it.unit));
+        a->putField(a->fieldIndex("WHOUSE"), Value::chr(wh));
+        a->putField(a->fieldIndex("DOC_NO"), Value::chr(doc));
+        a->putField(a->fieldIndex("DOC_DATE"), Value::dateValue(xbase::encodeDate(y, m, day)));
+        a->putField(a->fieldIndex("STAT"), Value::chr(stat));
+        a->putField(a->fieldIndex("QTY"), Value::num(qty, 5));
+        a->putField(a->fieldIndex("COST"), Value::num(cost, 5));
+      };
+      int last = xbase::daysInMonth(y, m);
+      if (y == p.year && m == p.month) last = p.day;
+      for (const Item& it : items) {
+        double cost = it.price * 0.7;
+        if (k == 0) {
+          add(it, "A1", 1, "BEG", 50 + rnd(50), cost);
+          add(it, "B1", 1, "BEG", 20 + rnd(20), cost);
+        }
+        for (int t = 0; t < 3; ++t) {
+          static const char* stats[] = {"REC", "INV", "INV", "RET", "CAN", "CHG"};
+          const char* st = stats[rnd(6)];
+          double q = 1 + rnd(20);
+          if (!std::strcmp(st, "INV") || !std::strcmp(st, "CAN") || (!std::strcmp(st, "CHG") && rnd(2))) q = -q;
+          // Goods going out carry a negative cost: the cost's sign decides the value side.
+          add(it, rnd(4) ? "A1" : "B1", 1 + rnd(last), st, q, q < 0 ? -cost : cost);
+        }
+      }
+      areas.close(a->number());
+      if (++m > 12) {
+        m = 1;
+        ++y;
+      }
+    }
+  }
+
   // A script per report: choose it in the list (code order), then OK.
-  std::vector<std::string> codes;
-  for (const Report& rep : reports) codes.push_back(rep.code);
+  std::vector<std::pair<std::string, std::string>> codes;
+  for (const Report& rep : reports) codes.emplace_back(rep.code, "");
   std::sort(codes.begin(), codes.end());
-  for (std::size_t i = 0; i < codes.size(); ++i)
-    std::ofstream(fs::path(dir) / "scripts" / (codes[i] + ".txt"))
-        << "# the report list: row " << i + 1 << " is " << codes[i] << "\nrow " << i + 1 << "\nkey Enter\n"
-        << "# the condition dialog\npress ตกลง\n";
+  char from[16];
+  xbase::DateParts f = xbase::decodeDate(firstMonth);
+  std::snprintf(from, sizeof from, "%02d/%02d/%04d", f.day, f.month, f.year);
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    std::string name = codes[i].first;
+    for (char& c : name)
+      if (c == ' ') c = '_';
+    std::ofstream script(fs::path(dir) / "scripts" / (name + ".txt"));
+    script << "# the report list: row " << i + 1 << " is " << codes[i].first << "\nrow " << i + 1 << "\nkey Enter\n"
+           << "# the condition dialog\n";
+    if (codes[i].first.rfind("IVACC", 0) == 0) script << "type CDAYBEG " << from << "\n";
+    script << "press ตกลง\n";
+  }
   r.areas = nullptr;
   out << "demo data set written to " << dir << " (map V: to it: VEK_DRIVE_V=" << fs::absolute(dir).string() << ")\n";
   return 0;

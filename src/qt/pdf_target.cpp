@@ -59,6 +59,8 @@ class Recorder : public platform::Printer {
   Recorder(PdfTarget& target, std::string code, platform::Paper paper)
       : target_(target), paper_(paper), dump_(paper) {
     while (!code.empty() && code.back() == ' ') code.pop_back();
+    for (char& c : code)
+      if (c == ' ' || c == '/' || c == '\\') c = '_';  // a usable file name
     base_ = target.folder() + "/" + (code.empty() ? std::string("report") : code);
   }
   ~Recorder() override {
@@ -187,8 +189,9 @@ void paintPage(QPainter& p, const std::vector<PageOp>& page, const platform::Pap
         double x = X(op.x);
         if (op.align == platform::Align::Right) x -= w;
         if (op.align == platform::Align::Center) x -= w / 2;
-        // The position is the top of the text cell, as the suite's printer places it.
-        p.drawText(QPointF(x, X(op.y) + m.ascent()), s);
+        // The row is the text's baseline: the rule of a line, 0.3 line spaces
+        // below its row, then sits just under the text of that line.
+        p.drawText(QPointF(x, X(op.y)), s);
         break;
       }
       case PageOp::Kind::Line: {

@@ -364,6 +364,336 @@ bool documents(rdd::Area* work, const std::string& code, bool withLines, bool ad
   return true;
 }
 
+
+// ---------------------------------------------------------------- accounts
+
+std::string ym(std::int32_t d) {
+  xbase::DateParts p = xbase::decodeDate(d);
+  char b[8];
+  std::snprintf(b, sizeof b, "%04d%02d", p.year, p.month);
+  return b;
+}
+
+std::string side(const std::string& code) { return code.substr(0, 2); }
+
+std::string ledgerStatus(const std::string& code, const std::string& month) {
+  return (side(code) == "AP" ? std::string("ข้อมูลบัญชีเจ้าหนี้ เดือน "_th) : std::string("ข้อมูลบัญชีลูกหนี้ เดือน "_th)) +
+         month.substr(4, 2) + "/" + month.substr(0, 4);
+}
+
+bool ledger(rdd::Area* work, const std::string& code, bool byGroup) {
+  rdd::Areas& areas = data::areas();
+  rdd::Area* company = areas.area("Company");
+  rdd::Area* group = areas.area("Group");
+  std::vector<std::string> loop = months();
+  Progress progress;
+  Work w(work);
+  const std::string broughtForward(" ยอดคงเหลือยกมา"_th);
+  for (std::size_t mi = 0; mi < loop.size(); ++mi) {
+    std::string folder = text("CDRV2") + "D_" + loop[mi] + "\\";
+    std::string table = side(code) + "_" + loop[mi].substr(2);
+    if (missing(folder, table)) return false;
+    status(ledgerStatus(code, loop[mi]));
+    if (rdd::Area* old = areas.area("Com_tran")) areas.close(old->number());
+    if (!data::OPEN(folder, table, "code+doc_no+stat+dtos(doc_date)+ref_no", false, table, table, "Com_tran")) {
+      platform::ui().message(std::string("ไม่พบแฟ้ม:"_th) + folder + table, text("CREPNAME"));
+      return false;
+    }
+    rdd::Area* tr = areas.area("Com_tran");
+    progress.restart(tr->recCount());
+    for (tr->seek(Value::chr(text("CCODBEG")), true); !tr->eof(); tr->skip(1)) {
+      progress.step();
+      std::string c = field(tr, "CODE");
+      if (xbase::compareText(c, text("CCODEND"), false) > 0) break;
+      if (tr->deleted() || !within(field(tr, "SECTION"), "CSECBEG", "CSECEND")) continue;
+      std::int32_t d = dateOf(tr, "DOC_DATE");
+      if (d > date("CDAYEND")) continue;
+      // A transaction dated in an earlier month than its table counts only in the first month's table.
+      if (mi != 0 && ym(d) < loop[mi]) continue;
+      if (byGroup) {
+        std::string g;
+        if (company && company->seek(Value::chr(c), false)) g = field(company, "GROUP");
+        if (group) group->seek(Value::chr(g), false);
+        if (!within(g, "CGROBEG", "CGROEND")) continue;
+      }
+      double amount = number(tr, "AMOUNT");
+      areas.select(work->number());
+      if (d < date("CDAYBEG")) {
+        std::string key = c;
+        key.resize(20, ' ');
+        key += std::string(8, ' ') + broughtForward + "BEG";
+        if (!work->seek(Value::chr(key), false)) {
+          w.append([&](Work& row) {
+            row.text("CODE", c);
+            row.text("DOC_NO", broughtForward);
+            row.set("DOC_DATE", Value::dateValue(0));
+            row.text("STAT", "BEG");
+            row.num("AMT_BAL", amount);
+          });
+        } else if (data::REC_LOCK(0)) {
+          w.num("AMT_BAL", w.numOf("AMT_BAL") + amount);
+          work->table().unlockAll();
+        }
+      } else {
+        bool negative = amount < 0;
+        w.append([&](Work& row) {
+          row.text("CODE", c);
+          row.text("DOC_NO", field(tr, negative ? "REF_NO" : "DOC_NO"));
+          row.text("REF_NO", field(tr, negative ? "DOC_NO" : "REF_NO"));
+          row.set("DOC_DATE", Value::dateValue(d));
+          row.set("REF_DATE", Value::dateValue(dateOf(tr, "REF_DATE")));
+          row.set("DUE_DATE", Value::dateValue(dateOf(tr, "DUE_DATE")));
+          row.text("SECTION", field(tr, "SECTION"));
+          row.text("STAT", field(tr, "STAT"));
+          row.num("AMT_IN", negative ? 0 : amount);
+          row.num("AMT_OUT", negative ? -amount : 0);
+        });
+      }
+      areas.select(tr->number());
+    }
+  }
+  if (rdd::Area* old = areas.area("Com_tran")) areas.close(old->number());
+  areas.select(work->number());
+  std::string last = "\x01";
+  double sum = 0;
+  for (work->goTop(); !work->eof(); work->skip(1)) {
+    std::string c = field(work, "CODE");
+    if (c != last) {
+      sum = 0;
+      last = c;
+    }
+    sum += w.numOf("AMT_IN") - w.numOf("AMT_OUT") + w.numOf("AMT_BAL");
+    if (data::REC_LOCK(0)) {
+      w.num("AMT_BAL", sum);
+      work->table().unlockAll();
+    }
+  }
+  return true;
+}
+
+bool statement(rdd::Area* work, const std::string& code, const std::string& secondIndex) {
+  rdd::Areas& areas = data::areas();
+  std::string month = ym(date("CDAYEND"));
+  std::string folder = text("CDRV2") + "D_" + month + "\\";
+  std::string table = side(code) + "_" + month.substr(2);
+  status(ledgerStatus(code, month));
+  char c7 = code.size() >= 7 ? code[6] : ' ', c8 = code.size() >= 8 ? code[7] : ' ';
+  if (!work->createOrder(secondIndex, "code+dtos(doc_date)+doc_no")) return false;
+  work->setOrder(1);
+  Work w(work);
+  if (data::OPEN(folder, table, "code+doc_no+stat+dtos(doc_date)+ref_no", false, table, table, "Com_tran")) {
+    rdd::Area* tr = areas.area("Com_tran");
+    Progress progress;
+    progress.restart(tr->recCount());
+    std::string begin = text("CCODBEG"), end = text("CCODEND");
+    begin.resize(20, ' ');
+    end.resize(20, ' ');
+    begin += text("CDOCBEG");
+    end += text("CDOCEND");
+    for (tr->seek(Value::chr(begin), true); !tr->eof(); tr->skip(1)) {
+      progress.step();
+      std::string key = field(tr, "CODE") + field(tr, "DOC_NO");
+      if (xbase::compareText(key, end, false) > 0) break;
+      std::int32_t d = dateOf(tr, "DOC_DATE");
+      if (tr->deleted() || d > date("CDAYEND")) continue;
+      areas.select(work->number());
+      std::string c = field(tr, "CODE"), doc = field(tr, "DOC_NO");
+      if (!work->seek(Value::chr(c + doc), false) || c7 == '1') {
+        w.append([&](Work& row) {
+          row.text("CODE", c);
+          row.text("DOC_NO", doc);
+          row.set("DOC_DATE", Value::dateValue(d));
+          row.text("REF_NO", field(tr, "REF_NO"));
+          row.set("DUE_DATE", Value::dateValue(dateOf(tr, "DUE_DATE")));
+        });
+      }
+      std::string st = field(tr, "STAT");
+      double amount = number(tr, "AMOUNT");
+      const char* column = nullptr;
+      double posted = amount;
+      if (st == "REC" || st == "INV") {
+        if (w.numOf("AMOUNT") > 0) {
+          std::string t = std::string("เลขเอกสาร "_th) + trimmed(doc) + std::string(" บริษัท "_th) + trimmed(c) +
+                          std::string(" ซ้ำ"_th) + "\r\n" + xbase::dateToText(dateOf(work, "DOC_DATE"), R().set.dates) +
+                          std::string(" กับ "_th) + xbase::dateToText(d, R().set.dates);
+          platform::ui().message(t, "  ส่วนจัดทำรายงาน"_th);
+        }
+        column = "AMOUNT";
+      } else if (st == "CAN" || st == "RET") {
+        column = "CANCEL";
+        posted = -amount;
+      } else if (st == "REV") {
+        column = "CASH";
+        posted = -amount;
+      } else if (st == "A/P" || st == "A/R") {
+        column = "DRCR";
+      } else if (st == "APP" || st == "ARR") {
+        column = "PAYMENT";
+        posted = -amount;
+      }
+      if (column && (work->table().holdsLock(work->recNo()) || data::REC_LOCK(0))) {
+        w.num(column, w.numOf(column) + posted);
+        if (column == std::string("AMOUNT")) w.set("DOC_DATE", Value::dateValue(d));
+      }
+      work->table().unlockAll();
+      areas.select(tr->number());
+    }
+    areas.close(tr->number());
+  }
+  areas.select(work->number());
+  if (std::string("6789").find(c8) != std::string::npos && c8 != ' ') {
+    // Settled documents disappear.
+    for (work->goTop(); !work->eof(); work->skip(1)) {
+      double open = w.numOf("AMOUNT") - w.numOf("CANCEL") + w.numOf("DRCR") - w.numOf("CASH") - w.numOf("PAYMENT");
+      if (std::fabs(open) < 0.005) work->deleteRecord();
+    }
+    work->pack();
+  }
+  work->setOrder(2);
+  work->goTop();
+  return true;
+}
+
+bool generalLedger(rdd::Area* work, const std::string& code) {
+  rdd::Areas& areas = data::areas();
+  char layout = code.size() >= 6 ? code[5] : ' ';
+  if (layout < '1' || layout > '8') return true;  // layout 9 and others: an empty work table
+  rdd::Area* books = areas.area("AccBook");
+  rdd::Area* accounts = areas.area("AccCode");
+  rdd::Area* sections = areas.area("Section");
+  if (!books) return false;
+  std::vector<std::string> loop = months();
+  Progress progress;
+  Work w(work);
+  auto setPair = [&](const char* d, const char* c, double debit, double credit) {
+    w.num(d, w.numOf(d) + debit);
+    w.num(c, w.numOf(c) + credit);
+  };
+  for (std::size_t mi = 0; mi < loop.size(); ++mi) {
+    std::string folder = text("CDRV2") + "D_" + loop[mi] + "\\";
+    std::string yymm = loop[mi].substr(2);
+    std::vector<std::string> taken;
+    for (books->goTop(); !books->eof(); books->skip(1))
+      if (!books->deleted() && trimmed(field(books, "POST")) == "Y" && within(field(books, "CODE"), "CJOBBEG", "CJOBEND"))
+        taken.push_back(trimmed(field(books, "CODE")));
+    for (const std::string& book : taken) {
+      std::string headTable = book + yymm + "1", lineTable = book + yymm + "2";
+      if (!rdd::fileExists(folder + headTable + ".dbf") || !rdd::fileExists(folder + lineTable + ".dbf")) continue;
+      status(std::string("สมุด "_th) + book + std::string(" เดือน "_th) + loop[mi].substr(4, 2) + "/" + loop[mi].substr(0, 4));
+      for (const char* alias : {"head", "detail"})
+        if (rdd::Area* old = areas.area(alias)) areas.close(old->number());
+      if (!data::OPEN(folder, lineTable, "doc_no", false, lineTable, lineTable, "detail") ||
+          !data::OPEN(folder, headTable, "doc_no", false, headTable, headTable, "head"))
+        continue;
+      rdd::Area* h = areas.area("head");
+      rdd::Area* l = areas.area("detail");
+      bool gl0 = book == "GL0", bgt = book == "BGT";
+      progress.restart(h->recCount());
+      for (h->goTop(); !h->eof(); h->skip(1)) {
+        progress.step();
+        std::int32_t d = dateOf(h, "DOC_DATE");
+        if (h->deleted() || d < date("CDAYBEG") || d > date("CDAYEND")) continue;
+        if (!within(field(h, "DOC_NO"), "CDOCBEG", "CDOCEND") || !within(field(h, "JOB_NO"), "CJNOBEG", "CJNOEND")) continue;
+        std::string doc = field(h, "DOC_NO");
+        for (l->seek(Value::chr(doc), false); !l->eof() && field(l, "DOC_NO") == doc; l->skip(1)) {
+          if (l->deleted()) continue;
+          std::string account = field(l, "CODE"), section = field(l, "SECTION");
+          if (!within(account, "CCODBEG", "CCODEND") || !within(section, "CSECBEG", "CSECEND")) continue;
+          if (sections) sections->seek(Value::chr(section), false);
+          if (accounts) accounts->seek(Value::chr(account), false);
+          std::string name = accounts && !accounts->eof() ? field(accounts, "NAME") : std::string();
+          std::string secName = sections && !sections->eof() ? field(sections, "NAME") : std::string();
+          double debit = number(l, "DEBIT"), credit = number(l, "CREDIT");
+          auto fullRow = [&](Work& row, std::int32_t rowDate) {
+            row.text("CODE", account);
+            row.text("NAME", name);
+            row.text("SECTION", section);
+            row.text("SECNAME", secName);
+            row.text("BOOK", book);
+            row.text("DOC_NO", doc);
+            row.set("DOC_DATE", Value::dateValue(rowDate));
+            row.text("JOB_NO", field(h, "JOB_NO"));
+            row.text("DESCRIP", field(h, "DESCRIP"));
+            row.text("REMARKS", field(h, "REMARKS"));
+            row.text("DESCRIP2", field(l, "DESCRIP"));
+          };
+          areas.select(work->number());
+          if (layout == '1') {
+            w.append([&](Work& row) {
+              fullRow(row, d);
+              row.num("DEBIT2", debit);
+              row.num("CREDIT2", credit);
+            });
+          } else if (layout == '2' || layout == '3' || layout == '4' || layout == '7') {
+            if (!bgt && (!gl0 || mi == 0))
+              w.append([&](Work& row) {
+                fullRow(row, gl0 ? 0 : d);
+                row.num("DEBIT2", debit);
+                row.num("CREDIT2", credit);
+              });
+          } else if (layout == '5' || layout == '6') {
+            std::string key = account;
+            key.resize(20, ' ');
+            if (layout == '5') key += section;
+            if (!work->seek(Value::chr(key), false))
+              w.append([&](Work& row) {
+                row.text("CODE", account);
+                row.text("NAME", name);
+                row.text("BOOK", book);
+                if (layout == '5') {
+                  row.text("SECTION", section);
+                  row.text("SECNAME", secName);
+                }
+              });
+            if (!(gl0 && mi != 0) && data::REC_LOCK(0)) {
+              if (bgt) setPair("DEBIT0", "CREDIT0", debit, credit);
+              else if (gl0) setPair("DEBIT1", "CREDIT1", debit, credit);
+              else setPair("DEBIT2", "CREDIT2", debit, credit);
+            }
+            work->table().unlockAll();
+          } else if (layout == '8') {
+            if (!bgt && (!gl0 || mi == 0)) {
+              std::string key = account;
+              key.resize(20, ' ');
+              key += xbase::dateToSortable(d) + doc;
+              if (!work->seek(Value::chr(key), false)) w.append([&](Work& row) { fullRow(row, d); });
+              if (data::REC_LOCK(0)) setPair("DEBIT2", "CREDIT2", debit, credit);
+              work->table().unlockAll();
+            }
+          }
+          areas.select(l->number());
+        }
+      }
+      for (const char* alias : {"head", "detail"})
+        if (rdd::Area* old = areas.area(alias)) areas.close(old->number());
+    }
+  }
+  areas.select(work->number());
+  if (std::string("23478").find(layout) != std::string::npos) {
+    auto breakKey = xbase::compile(layout == '2' ? "RepData->code+RepData->section" : "RepData->code");
+    std::string last = "\x01";
+    double b0 = 0, b1 = 0, b2 = 0;
+    for (work->goTop(); !work->eof(); work->skip(1)) {
+      Value k = breakKey ? breakKey->eval() : Value();
+      std::string key = k.isChar() ? k.s : std::string();
+      if (key != last) {
+        b0 = b1 = b2 = 0;
+        last = key;
+      }
+      b0 += w.numOf("DEBIT0") - w.numOf("CREDIT0");
+      b1 += w.numOf("DEBIT1") - w.numOf("CREDIT1");
+      b2 += w.numOf("DEBIT2") - w.numOf("CREDIT2");
+      if (data::REC_LOCK(0)) {
+        w.num("BALANCE0", b0);
+        w.num("BALANCE1", b1);
+        w.num("BALANCE2", b2);
+        work->table().unlockAll();
+      }
+    }
+  }
+  work->goTop();
+  return true;
+}
 }  // namespace
 
 bool REPFCREATE() {
@@ -377,11 +707,15 @@ bool REPFCREATE() {
   rdd::removeFile(base + ".dbf");
   rdd::removeFile(base + ".NTX");
   auto starts = [&](const char* p) { return code.rfind(p, 0) == 0; };
-  enum { None, Movement, Trn, Doc, Adj } kind = None;
+  enum { None, Movement, Ledger, GroupLedger, Statement, Trn, Doc, Adj, General } kind = None;
   if (starts("IVACC")) kind = Movement;
+  else if (starts("APACC") || starts("ARACC")) kind = Ledger;
+  else if (starts("APACG") || starts("ARACG")) kind = GroupLedger;
+  else if (starts("APSTA") || starts("ARSTA")) kind = Statement;
   else if (chars(code, 3, 5, "TRN")) kind = Trn;
   else if (starts("IVADJ")) kind = Adj;
   else if (chars(code, 3, 5, "DOC")) kind = Doc;
+  else if (starts("GLACC")) kind = General;
   if (kind == None) {
     platform::ui().message(std::string("ไม่มีรายงาน "_th) + code, "  Report program");
     return false;
@@ -395,6 +729,27 @@ bool REPFCREATE() {
               {"QTY_IN", 'N', 18, 6}, {"QTY_OUT", 'N', 18, 6}, {"QTY_BAL", 'N', 18, 6}, {"COST_IN", 'N', 18, 6},
               {"COST_OUT", 'N', 18, 6}, {"COST_BAL", 'N', 18, 6}, {"INDENT", 'C', 6, 0}};
     key = stockIndex(code.size() >= 8 ? code[7] : ' ');
+  } else if (kind == Ledger || kind == GroupLedger) {
+    fields = {{"CODE", 'C', 20, 0},    {"DOC_NO", 'C', 15, 0},   {"DOC_DATE", 'D', 8, 0}, {"REF_NO", 'C', 15, 0},
+              {"REF_DATE", 'D', 8, 0}, {"SECTION", 'C', 4, 0},   {"STAT", 'C', 3, 0},     {"AMT_IN", 'N', 15, 2},
+              {"AMT_OUT", 'N', 15, 2}, {"AMT_BAL", 'N', 15, 2}, {"DUE_DATE", 'D', 8, 0}};
+    key = "code+dtos(doc_date)+doc_no+stat+ref_no";
+  } else if (kind == Statement) {
+    fields = {{"CODE", 'C', 20, 0},    {"DOC_NO", 'C', 15, 0},  {"DOC_DATE", 'D', 8, 0}, {"REF_NO", 'C', 15, 0},
+              {"AMOUNT", 'N', 15, 2},  {"CANCEL", 'N', 15, 2},  {"DRCR", 'N', 15, 2},    {"CASH", 'N', 15, 2},
+              {"PAYMENT", 'N', 15, 2}, {"DUE_DATE", 'D', 8, 0}};
+    key = "code+doc_no+dtos(doc_date)";
+  } else if (kind == General) {
+    fields = {{"CODE", 'C', 20, 0},     {"NAME", 'C', 60, 0},     {"SECTION", 'C', 4, 0},    {"SECNAME", 'C', 40, 0},
+              {"BOOK", 'C', 3, 0},      {"DOC_NO", 'C', 15, 0},   {"DOC_DATE", 'D', 8, 0},   {"JOB_NO", 'C', 15, 0},
+              {"DESCRIP", 'C', 60, 0},  {"REMARKS", 'C', 60, 0},  {"DESCRIP2", 'C', 60, 0},  {"DEBIT0", 'N', 15, 2},
+              {"CREDIT0", 'N', 15, 2},  {"BALANCE0", 'N', 15, 2}, {"DEBIT1", 'N', 15, 2},    {"CREDIT1", 'N', 15, 2},
+              {"BALANCE1", 'N', 15, 2}, {"DEBIT2", 'N', 15, 2},   {"CREDIT2", 'N', 15, 2},   {"BALANCE2", 'N', 15, 2}};
+    char layout = code.size() >= 6 ? code[5] : ' ';
+    const char* keys[] = {"dtos(doc_date)", "code+section+doc_no", "code+doc_no", "code+dtos(doc_date)+doc_no",
+                          "code+section+dtoc(doc_date)", "code", "code+section+doc_no", "code+dtos(doc_date)+doc_no"};
+    key = layout >= '1' && layout <= '8' ? keys[layout - '1'] : "doc_no";
+    if (!data::OPEN(text("CDRV1"), "AccBook", "code", false, "AccBook", "AccBook", "AccBook")) return false;
   } else if (kind == Adj) {
     fields = {{"DOC_NO", 'C', 15, 0}, {"DOC_DATE", 'D', 8, 0}, {"STAFF", 'C', 15, 0}, {"SECTION", 'C', 4, 0},
               {"JOB_NO", 'C', 15, 0}, {"DESCRIP", 'C', 60, 0}, {"REMARKS", 'C', 60, 0}, {"CODE", 'C', 20, 0},
@@ -436,12 +791,21 @@ bool REPFCREATE() {
     if (created) areas.close(created->number());
   } catch (const xbase::ErrorException&) {
   }
-  if (!rdd::fileExists(base + ".dbf") || !data::OPEN(text("CDRV4"), name, key, false, name, name, "Repdata")) {
+  if (!rdd::fileExists(base + ".dbf") ||
+      !data::OPEN(text("CDRV4"), name, key, kind == Statement, name, name, "Repdata")) {
     platform::ui().message("ไม่สามารถเปิดแฟ้มรายงานได้"_th, text("CREPNAME"));
     return false;
   }
   rdd::Area* work = areas.area("Repdata");
-  bool ok = kind == Movement ? stockMovement(work, code) : documents(work, code, kind == Trn, kind == Adj);
+  bool ok = false;
+  switch (kind) {
+    case Movement: ok = stockMovement(work, code); break;
+    case Ledger:
+    case GroupLedger: ok = ledger(work, code, kind == GroupLedger); break;
+    case Statement: ok = statement(work, code, text("CDRV4") + "E_" + user + ".ntx"); break;
+    case General: ok = generalLedger(work, code); break;
+    default: ok = documents(work, code, kind == Trn, kind == Adj); break;
+  }
   if (rdd::Area* w = areas.area("Repdata")) areas.select(w->number());
   return ok;
 }

@@ -151,3 +151,158 @@ TEST_F(StockBuild, AYearEndAndAMissingMonth) {
 }
 
 }  // namespace
+
+namespace {
+
+class AccountBuild : public StockBuild {
+ protected:
+  void SetUp() override {
+    StockBuild::SetUp();
+    for (const char* stem : {"SEC", "DOC", "JOB", "JNO"}) {
+      r.memvars.declarePublic((std::string("C") + stem + "BEG").c_str(), Value::chr(""));
+      r.memvars.declarePublic((std::string("C") + stem + "END").c_str(), Value::chr("ZZZZZZZZZZZZZZZ"));
+    }
+  }
+  struct Ar {
+    const char* code;
+    int y, m, d;
+    const char* stat;
+    double amount;
+    const char* doc;
+    const char* ref = "";
+  };
+  void arMonth(const char* period, std::vector<Ar> txs) {
+    data::DBFCREA("AR__", period, std::string("AR_") + (period + 2));
+    rdd::Area* a = areas.use((dir / (std::string("D_") + period) / (std::string("AR_") + (period + 2) + ".dbf")).string(),
+                             "ARX", rdd::OpenMode::Exclusive);
+    for (const Ar& t : txs) {
+      a->append();
+      a->putField(a->fieldIndex("CODE"), Value::chr(t.code));
+      a->putField(a->fieldIndex("DOC_NO"), Value::chr(t.doc));
+      a->putField(a->fieldIndex("REF_NO"), Value::chr(t.ref));
+      a->putField(a->fieldIndex("DOC_DATE"), Value::dateValue(encodeDate(t.y, t.m, t.d)));
+      a->putField(a->fieldIndex("STAT"), Value::chr(t.stat));
+      a->putField(a->fieldIndex("AMOUNT"), Value::num(t.amount, 2));
+    }
+    areas.close(a->number());
+  }
+  std::vector<std::string> ledgerRows() {
+    std::vector<std::string> out;
+    rdd::Area* w = areas.area("Repdata");
+    auto n = [&](const char* f) { return w->getField(w->fieldIndex(f)).n; };
+    auto t = [&](const char* f) { return trimmedText(w->getField(w->fieldIndex(f)).s); };
+    for (w->goTop(); !w->eof(); w->skip(1)) {
+      char b[200];
+      std::snprintf(b, sizeof b, "%s %s %s %g/%g bal %g", t("CODE").c_str(), t("DOC_NO").c_str(), t("REF_NO").c_str(),
+                    n("AMT_IN"), n("AMT_OUT"), n("AMT_BAL"));
+      out.push_back(b);
+    }
+    return out;
+  }
+  static std::string trimmedText(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    std::size_t b = s.find_first_not_of(' ');
+    return toUtf8(b == std::string::npos ? std::string() : s.substr(b));
+  }
+};
+
+TEST_F(AccountBuild, LedgerSignRuleBroughtForwardAndEarlierMonths) {
+  r.memvars.lookup("CREPCODE")->s = "ARACC";
+  r.memvars.lookup("CDAYBEG")->date = encodeDate(2026, 3, 1);
+  r.memvars.lookup("CDAYEND")->date = encodeDate(2026, 5, 31);
+  arMonth("202603", {{"C1", 2026, 2, 10, "INV", 500, "I1"},   // before the range: brought forward
+                     {"C1", 2026, 3, 2, "ARR", -1000, "P1", "I9"},
+                     {"C2", 2026, 2, 20, "INV", 70, "I2"},
+                     {"C2", 2026, 2, 21, "INV", 30, "I3"}});
+  arMonth("202604", {{"C1", 2026, 2, 10, "INV", 500, "I1"},   // a February document still in April: not again
+                     {"C1", 2026, 4, 5, "INV", 200, "I4"}});
+  arMonth("202605", {});
+  ASSERT_TRUE(engine::REPFCREATE());
+  std::vector<std::string> want = {
+      "C1 ยอดคงเหลือยกมา  0/0 bal 500",
+      "C1 I9 P1 0/1000 bal -500",  // a payment: the reference becomes the document
+      "C1 I4  200/0 bal -300",
+      "C2 ยอดคงเหลือยกมา  0/0 bal 100",  // only earlier transactions: one row, their sum
+  };
+  EXPECT_EQ(ledgerRows(), want);
+}
+
+TEST_F(AccountBuild, StatementDuplicatesAndSettledDocuments) {
+  r.memvars.lookup("CDAYEND")->date = encodeDate(2026, 3, 31);
+  arMonth("202603", {{"C1", 2026, 3, 1, "INV", 100, "I1"},
+                     {"C1", 2026, 3, 2, "INV", 50, "I1"},   // the same number again
+                     {"C1", 2026, 3, 3, "INV", 80, "I2"},
+                     {"C1", 2026, 3, 4, "ARR", -80, "I2"},  // I2 settled
+                     {"C1", 2026, 3, 5, "RET", -10, "I1"}});
+  r.memvars.lookup("CREPCODE")->s = "ARSTA";
+  ASSERT_TRUE(engine::REPFCREATE());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(toUtf8(ui.messages[0].first), "เลขเอกสาร I1 บริษัท C1 ซ้ำ\r\n01/03/2026 กับ 02/03/2026");
+  rdd::Area* w = areas.area("Repdata");
+  auto n = [&](const char* f) { return w->getField(w->fieldIndex(f)).n; };
+  EXPECT_EQ(w->recCount(), 2);
+  w->goTop();
+  EXPECT_EQ(n("AMOUNT"), 150);
+  EXPECT_EQ(n("CANCEL"), 10);
+  areas.closeAll();
+  ASSERT_TRUE(data::OPENPROD());
+  r.memvars.lookup("CREPCODE")->s = "ARSTA  6";  // only documents still open
+  ASSERT_TRUE(engine::REPFCREATE());
+  EXPECT_EQ(areas.area("Repdata")->recCount(), 1);
+  areas.closeAll();
+  ui.messages.clear();
+  r.memvars.lookup("CREPCODE")->s = "ARSTA 1";  // a row per transaction: no duplicates
+  ASSERT_TRUE(engine::REPFCREATE());
+  EXPECT_EQ(areas.area("Repdata")->recCount(), 5);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(AccountBuild, GeneralLedgerTotalsPerAccount) {
+  rdd::Area* b = areas.create((dir / "m" / "AccBook.dbf").string(), {{"CODE", 'C', 3, 0}, {"POST", 'C', 1, 0}}, "B");
+  for (const char* c : {"BGT", "GL0", "JV1"}) {
+    b->append();
+    b->putField(0, Value::chr(c));
+    b->putField(1, Value::chr("Y"));
+  }
+  areas.close(b->number());
+  int n = 0;
+  auto vouchers = [&](const char* book, const char* period, int day, double debit) {
+    std::string y = period + 2;
+    data::DBFCREA("VCH1", period, std::string(book) + y + "1");
+    data::DBFCREA("VCH2", period, std::string(book) + y + "2");
+    fs::path f = dir / (std::string("D_") + period);
+    rdd::Area* h = areas.use((f / (std::string(book) + y + "1.dbf")).string(), "H", rdd::OpenMode::Exclusive);
+    rdd::Area* l = areas.use((f / (std::string(book) + y + "2.dbf")).string(), "L", rdd::OpenMode::Exclusive);
+    std::string doc = "V" + std::to_string(++n);
+    h->append();
+    h->putField(h->fieldIndex("DOC_NO"), Value::chr(doc));
+    h->putField(h->fieldIndex("DOC_DATE"), Value::dateValue(encodeDate(2026, std::atoi(period + 4), day)));
+    l->append();
+    l->putField(l->fieldIndex("DOC_NO"), Value::chr(doc));
+    l->putField(l->fieldIndex("CODE"), Value::chr("1100"));
+    l->putField(l->fieldIndex("DEBIT"), Value::num(debit, 2));
+    areas.close(h->number());
+    areas.close(l->number());
+  };
+  vouchers("BGT", "202601", 5, 1000);
+  vouchers("GL0", "202601", 5, 300);
+  vouchers("JV1", "202601", 9, 40);
+  vouchers("GL0", "202602", 5, 999);  // an opening voucher outside the first month: ignored
+  vouchers("JV1", "202603", 9, 2);
+  r.memvars.lookup("CREPCODE")->s = "GLACC6";
+  ASSERT_TRUE(engine::REPFCREATE());
+  rdd::Area* w = areas.area("Repdata");
+  ASSERT_EQ(w->recCount(), 1);
+  w->goTop();
+  auto v = [&](const char* f) { return w->getField(w->fieldIndex(f)).n; };
+  EXPECT_EQ(v("DEBIT0"), 1000);
+  EXPECT_EQ(v("DEBIT1"), 300);
+  EXPECT_EQ(v("DEBIT2"), 42);
+  areas.closeAll();
+  ASSERT_TRUE(data::OPENPROD());
+  r.memvars.lookup("CREPCODE")->s = "GLACC9";
+  ASSERT_TRUE(engine::REPFCREATE());
+  EXPECT_EQ(areas.area("Repdata")->recCount(), 0);
+}
+
+}  // namespace

@@ -4,7 +4,9 @@
 #include <fstream>
 #include <map>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <tuple>
 #include <ostream>
 
 #include "data/master_layouts.h"
@@ -130,6 +132,124 @@ std::string stockMovementTemplate() {
          "T NF SAYL2 00500 TRANSFORM(CTOT[2],\"999,999.99\")\n";
 }
 
+// The customer ledger: company heads, transactions with running balances.
+std::string ledgerTemplate() {
+  return "* customer ledger\n"
+         "I,GROUP RepData->CODE\n"
+         "I,BLOCK RepData->CODE\n"
+         "H LF SAYC2 00388 CHLINE\n"
+         "H LF SAYC3 00388 CREPNAME\n"
+         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
+         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+         "H LI LINE2 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR2 00020 \"วันที่\"\n"
+         "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n"
+         "H NF SAYR2 00230 \"อ้างอิง\"\n"
+         "H NF SAYR2 00340 \"ประเภท\"\n"
+         "H NF SAYL2 00520 \"เดบิต\"\n"
+         "H NF SAYL2 00640 \"เครดิต\"\n"
+         "H NF SAYL2 00770 \"ยอดคงเหลือ\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "G LF SAYR2 00020 TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)\n"
+         "D LF SAYR1 00020 IIF(EMPTY(RepData->DOC_DATE),\"\",DTOC(RepData->DOC_DATE))\n"
+         "D NF SAYR1 00110 RepData->DOC_NO\n"
+         "D NF SAYR1 00230 RepData->REF_NO\n"
+         "D NF SAYR1 00340 RepData->STAT\n"
+         "D NF SAYL1 00520 TRANSFORM(RepData->AMT_IN,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00640 TRANSFORM(RepData->AMT_OUT,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->AMT_BAL,\"999,999,999.99\")\n"
+         "D SM       00100 RepData->AMT_IN\n"
+         "D SM       00200 RepData->AMT_OUT\n"
+         "S LI LINE1 00400 00775\n"
+         "S LF SAYR2 00340 \"รวม\"\n"
+         "S NF SAYL2 00520 TRANSFORM(CSUM[1],\"999,999,999.99\")\n"
+         "S NF SAYL2 00640 TRANSFORM(CSUM[2],\"999,999,999.99\")\n"
+         "S LF SAYR1 00010 REPLINE(0)\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00340 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00520 TRANSFORM(CTOT[1],\"999,999,999.99\")\n"
+         "T NF SAYL2 00640 TRANSFORM(CTOT[2],\"999,999,999.99\")\n";
+}
+
+// The outstanding statement: open documents per customer as at a date.
+std::string statementTemplate() {
+  return "* outstanding statement\n"
+         "I,GROUP RepData->CODE\n"
+         "I,BLOCK RepData->CODE\n"
+         "H LF SAYC2 00388 CHLINE\n"
+         "H LF SAYC3 00388 CREPNAME\n"
+         "H LF SAYR1 00010 \"ณ วันที่ \"+DTOC(CDAYEND)\n"
+         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+         "H LI LINE2 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR2 00020 \"เลขที่เอกสาร\"\n"
+         "H NF SAYR2 00140 \"วันที่\"\n"
+         "H NF SAYL2 00380 \"ยอดเอกสาร\"\n"
+         "H NF SAYL2 00500 \"ลดหนี้/คืน\"\n"
+         "H NF SAYL2 00630 \"รับชำระ\"\n"
+         "H NF SAYL2 00770 \"คงค้าง\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "G LF SAYR2 00020 TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)\n"
+         "D LF SAYR1 00020 RepData->DOC_NO\n"
+         "D NF SAYR1 00140 DTOC(RepData->DOC_DATE)\n"
+         "D NF SAYL1 00380 TRANSFORM(RepData->AMOUNT,\"999,999,999.99\")\n"
+         "D NF SAYL1 00500 TRANSFORM(RepData->CANCEL,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00630 TRANSFORM(RepData->PAYMENT+RepData->CASH,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->AMOUNT-RepData->CANCEL+RepData->DRCR-RepData->CASH-RepData->PAYMENT,\"999,999,999.99\")\n"
+         "D SM       00100 RepData->AMOUNT-RepData->CANCEL+RepData->DRCR-RepData->CASH-RepData->PAYMENT\n"
+         "S LI LINE1 00640 00775\n"
+         "S LF SAYR2 00500 \"คงค้างรวม\"\n"
+         "S NF SAYL2 00770 TRANSFORM(CSUM[1],\"999,999,999.99\")\n"
+         "S LF SAYR1 00010 REPLINE(0)\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00500 \"คงค้างทั้งสิ้น\"\n"
+         "T NF SAYL2 00770 TRANSFORM(CTOT[1],\"999,999,999.99\")\n";
+}
+
+// The general ledger by account, date and voucher.
+std::string generalLedgerTemplate() {
+  return "* general ledger by account\n"
+         "I,GROUP RepData->CODE\n"
+         "I,BLOCK RepData->CODE\n"
+         "H LF SAYC2 00388 CHLINE\n"
+         "H LF SAYC3 00388 CREPNAME\n"
+         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
+         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+         "H LI LINE2 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR2 00020 \"วันที่\"\n"
+         "H NF SAYR2 00110 \"สมุด\"\n"
+         "H NF SAYR2 00160 \"เลขที่\"\n"
+         "H NF SAYR2 00260 \"คำอธิบาย\"\n"
+         "H NF SAYL2 00540 \"เดบิต\"\n"
+         "H NF SAYL2 00650 \"เครดิต\"\n"
+         "H NF SAYL2 00770 \"ยอดคงเหลือ\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "G LF SAYR2 00020 TRIM(RepData->CODE)+\"  \"+TRIM(RepData->NAME)\n"
+         "D LF SAYR1 00020 IIF(EMPTY(RepData->DOC_DATE),\"ยกมา\",DTOC(RepData->DOC_DATE))\n"
+         "D NF SAYR1 00110 RepData->BOOK\n"
+         "D NF SAYR1 00160 RepData->DOC_NO\n"
+         "D NF SAYR1 00260 LEFT(RepData->DESCRIP,28)\n"
+         "D NF SAYL1 00540 TRANSFORM(RepData->DEBIT2,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00650 TRANSFORM(RepData->CREDIT2,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->BALANCE2,\"999,999,999.99\")\n"
+         "D SM       00100 RepData->DEBIT2\n"
+         "D SM       00200 RepData->CREDIT2\n"
+         "S LI LINE1 00440 00775\n"
+         "S LF SAYR2 00260 \"รวม\"\n"
+         "S NF SAYL2 00540 TRANSFORM(CSUM[1],\"999,999,999.99\")\n"
+         "S NF SAYL2 00650 TRANSFORM(CSUM[2],\"999,999,999.99\")\n"
+         "S LF SAYR1 00010 REPLINE(0)\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00260 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00540 TRANSFORM(CTOT[1],\"999,999,999.99\")\n"
+         "T NF SAYL2 00650 TRANSFORM(CTOT[2],\"999,999,999.99\")\n";
+}
+
 int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
   fs::create_directories(fs::path(dir) / "DATA");
   fs::create_directories(fs::path(dir) / "WORK");
@@ -242,12 +362,19 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
       {"COWHO", "รายงานรหัสคลังสินค้า", simpleCols},
       {"COGPR", "รายงานรหัสกลุ่มสินค้า", simpleCols},
       {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}},
+      {"ARACC", "รายงานบัญชีลูกหนี้รายตัว", {}},
+      {"ARSTA", "รายงานยอดค้างชำระลูกหนี้", {}},
+      {"GLACC4", "รายงานบัญชีแยกประเภท", {}},
   };
   std::vector<std::map<std::string, std::string>> list;
   for (const Report& rep : reports) {
     list.push_back({{"CODE", rep.code}, {"NAME", rep.name}});
     std::ofstream(data + rep.code + ".txt", std::ios::binary)
-        << xbase::fromUtf8(rep.cols.empty() ? stockMovementTemplate() : codeListTemplate(rep.cols));
+        << xbase::fromUtf8(!rep.cols.empty()                      ? codeListTemplate(rep.cols)
+                           : std::string(rep.code).rfind("ARACC", 0) == 0 ? ledgerTemplate()
+                           : std::string(rep.code).rfind("ARSTA", 0) == 0 ? statementTemplate()
+                           : std::string(rep.code).rfind("GLACC", 0) == 0 ? generalLedgerTemplate()
+                                                                           : stockMovementTemplate());
   }
   writeTable(areas, data + "RepList.dbf", "RepList", list);
 
@@ -275,6 +402,124 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
       }
     }
     areas.close(s->number());
+  }
+
+  writeTable(areas, data + "AccBook.dbf", "AccBook",
+             {{{"CODE", "BGT"}, {"NAME", "สมุดงบประมาณ"}, {"POST", "Y"}}, {{"CODE", "GL0"}, {"NAME", "สมุดยอดยกมา"}, {"POST", "Y"}},
+              {{"CODE", "JV1"}, {"NAME", "สมุดรายวันทั่วไป"}, {"POST", "Y"}},
+              {{"CODE", "PUR"}, {"NAME", "สมุดรายวันซื้อ"}, {"VAT", "B"}, {"POST", "Y"}},
+              {{"CODE", "SAL"}, {"NAME", "สมุดรายวันขาย"}, {"VAT", "S"}, {"POST", "Y"}}});
+  writeTable(areas, data + "AccCode.dbf", "AccCode",
+             {{{"CODE", "1100"}, {"NAME", "เงินสด"}}, {{"CODE", "1120"}, {"NAME", "เงินฝากธนาคาร"}},
+              {{"CODE", "1130"}, {"NAME", "ลูกหนี้การค้า"}}, {{"CODE", "2110"}, {"NAME", "เจ้าหนี้การค้า"}},
+              {{"CODE", "4100"}, {"NAME", "รายได้จากการขาย"}}, {{"CODE", "5100"}, {"NAME", "ซื้อสินค้า"}},
+              {{"CODE", "5300"}, {"NAME", "ค่าใช้จ่ายสำนักงาน"}}});
+
+  // Every monthly table of the three months up to today, then their
+  // transactions: customers' invoices, returns and payments, vendors'
+  // likewise, journal vouchers.
+  {
+    int y = p.year, m = p.month - 2;
+    if (m < 1) {
+      m += 12;
+      --y;
+    }
+    r.memvars.declarePublic("CDRV1", Value::chr(data));
+    std::uint32_t seed = 7;
+    auto rnd = [&seed](int n) {
+      seed = seed * 1103515245u + 12345u;
+      return int((seed >> 16) % unsigned(n));
+    };
+    int invoice = 0, voucher = 0;
+    for (int k = 0; k < 3; ++k) {
+      char per[8];
+      std::snprintf(per, sizeof per, "%04d%02d", y, m);
+      data::DATACREA(per, [](const std::string&) { return true; });
+      std::string folder = (fs::path(dir) / (std::string("D_") + per)).string() + "/";
+      int last = xbase::daysInMonth(y, m);
+      if (y == p.year && m == p.month) last = p.day;
+      for (const char* side : {"AR", "AP"}) {
+        rdd::Area* t = areas.use(folder + side + "_" + (per + 2) + ".dbf", "TRX", rdd::OpenMode::Exclusive);
+        auto add = [&](const std::string& code, int day, const char* stat, double amount, const std::string& doc,
+                       const std::string& ref) {
+          t->append();
+          t->putField(t->fieldIndex("CODE"), Value::chr(code));
+          t->putField(t->fieldIndex("DOC_NO"), Value::chr(doc));
+          t->putField(t->fieldIndex("REF_NO"), Value::chr(ref));
+          t->putField(t->fieldIndex("DOC_DATE"), Value::dateValue(xbase::encodeDate(y, m, day)));
+          t->putField(t->fieldIndex("DUE_DATE"), Value::dateValue(xbase::encodeDate(y, m, day) + 30));
+          t->putField(t->fieldIndex("STAT"), Value::chr(stat));
+          t->putField(t->fieldIndex("SECTION"), Value::chr("SAL"));
+          t->putField(t->fieldIndex("AMOUNT"), Value::num(amount, 2));
+        };
+        bool ar = std::string(side) == "AR";
+        int companies = ar ? 5 : 3;
+        for (int c = 1; c <= companies; ++c) {
+          char code[8];
+          std::snprintf(code, sizeof code, "%s%03d", ar ? "C" : "V", c);
+          for (int n = 0; n < 2; ++n) {
+            char doc[16];
+            std::snprintf(doc, sizeof doc, "%s%02d%05d", ar ? "IV" : "RR", m, ++invoice);
+            double amount = 1000.0 * (1 + rnd(40)) + 50.0 * rnd(20);
+            int day = 1 + rnd(std::max(1, last - 5));
+            add(code, day, ar ? "INV" : "REC", amount, doc, "");
+            double returned = 0;
+            if (rnd(5) == 0) {
+              returned = amount * 0.1;
+              add(code, day + 2, ar ? "RET" : "CAN", -returned, doc, "");
+            }
+            if (rnd(3) != 0) {  // paid within the month, net of the return
+              char pay[16];
+              std::snprintf(pay, sizeof pay, "%s%02d%05d", ar ? "RC" : "PV", m, invoice);
+              add(code, std::min(last, day + 3 + rnd(3)), ar ? "ARR" : "APP", -(amount - returned), doc, pay);
+            }
+          }
+        }
+        areas.close(t->number());
+      }
+      // Journal vouchers: opening balances in the first month, then sales and expenses.
+      std::string yymm = per + 2;
+      auto books = [&](const char* book, const std::vector<std::tuple<int, std::string, std::string, double>>& lines) {
+        rdd::Area* h = areas.use(folder + book + yymm + "1.dbf", "VH", rdd::OpenMode::Exclusive);
+        rdd::Area* l = areas.use(folder + book + yymm + "2.dbf", "VL", rdd::OpenMode::Exclusive);
+        std::string lastDoc;
+        for (auto& [day, account, descrip, amount] : lines) {
+          char doc[16];
+          std::snprintf(doc, sizeof doc, "%s%02d%04d", book, m, day == 0 ? voucher : ++voucher);
+          if (day != 0) {
+            h->append();
+            h->putField(h->fieldIndex("DOC_NO"), Value::chr(doc));
+            h->putField(h->fieldIndex("DOC_DATE"), Value::dateValue(xbase::encodeDate(y, m, std::min(day, last))));
+            h->putField(h->fieldIndex("DESCRIP"), Value::chr(xbase::fromUtf8(descrip)));
+            h->putField(h->fieldIndex("POST"), Value::chr("Y"));
+          }
+          l->append();
+          l->putField(l->fieldIndex("DOC_NO"), Value::chr(doc));
+          l->putField(l->fieldIndex("CODE"), Value::chr(account));
+          l->putField(l->fieldIndex("SECTION"), Value::chr("ACC"));
+          l->putField(l->fieldIndex("DESCRIP"), Value::chr(xbase::fromUtf8(descrip)));
+          l->putField(l->fieldIndex(amount >= 0 ? "DEBIT" : "CREDIT"), Value::num(std::fabs(amount), 2));
+        }
+        areas.close(h->number());
+        areas.close(l->number());
+      };
+      if (k == 0)
+        books("GL0", {{1, "1100", "ยอดยกมา", 50000}, {0, "1120", "ยอดยกมา", 250000}, {0, "2110", "ยอดยกมา", -300000}});
+      std::vector<std::tuple<int, std::string, std::string, double>> jv;
+      for (int n = 0; n < 4; ++n) {
+        double sale = 5000.0 * (1 + rnd(10));
+        jv.push_back({3 + n * 6, "1130", "ขายสินค้าเงินเชื่อ", sale});
+        jv.push_back({0, "4100", "ขายสินค้าเงินเชื่อ", -sale});
+        double cost = 300.0 * (1 + rnd(10));
+        jv.push_back({5 + n * 6, "5300", "ค่าใช้จ่ายสำนักงาน", cost});
+        jv.push_back({0, "1100", "ค่าใช้จ่ายสำนักงาน", -cost});
+      }
+      books("JV1", jv);
+      if (++m > 12) {
+        m = 1;
+        ++y;
+      }
+    }
   }
 
   // Three months of stock movements up to today; opening balances ("BEG")
@@ -350,7 +595,9 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
     std::ofstream script(fs::path(dir) / "scripts" / (name + ".txt"));
     script << "# the report list: row " << i + 1 << " is " << codes[i].first << "\nrow " << i + 1 << "\nkey Enter\n"
            << "# the condition dialog\n";
-    if (codes[i].first.rfind("IVACC", 0) == 0) script << "type CDAYBEG " << from << "\n";
+    if (codes[i].first.rfind("IVACC", 0) == 0 || codes[i].first.rfind("ARACC", 0) == 0 ||
+        codes[i].first.rfind("GLACC", 0) == 0)
+      script << "type CDAYBEG " << from << "\n";
     script << "press ตกลง\n";
   }
   r.areas = nullptr;

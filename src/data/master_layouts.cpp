@@ -37,6 +37,8 @@ const std::vector<MasterLayout>& masterLayouts() {
       {"GProduct", simple()},
       {"GVendor", simple()},
       {"GCustom", simple()},
+      {"AccBook", f({{"CODE", 'C', 3, 0}, {"NAME", 'C', 40, 0}, {"VAT", 'C', 1, 0}, {"CSNO", 'N', 12, 0}, {"POST", 'C', 1, 0}})},
+      {"AccCode", f({{"CODE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"TYPE", 'C', 1, 0}})},
   };
   return all;
 }

@@ -202,7 +202,14 @@ std::string transformNumber(const Value& v, std::string_view tpl, const Function
             out[i] = f.leadingZeros ? '0' : (c == '$' || c == '*') ? c : ' ';
           }
         } else if (c == ',') {
-          out[i] = (k >= 0 || f.leadingZeros) ? ',' : ' ';
+          if (k >= 0 || f.leadingZeros) {
+            out[i] = ',';
+          } else if (!signDone) {  // the digits ended here: the sign takes the comma's place
+            out[i] = '-';
+            signDone = true;
+          } else {
+            out[i] = ' ';
+          }
         }
       }
       if (!signDone) {

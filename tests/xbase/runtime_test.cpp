@@ -200,6 +200,9 @@ TEST(Numbers, TransformPictures) {
   EXPECT_EQ(transform(Value::num(7, 0), "9,999", ds), "    7");
   EXPECT_EQ(transform(Value::num(-1234.5, 2), "@( 99,999.99", ds), "(1,234.50)");
   EXPECT_EQ(transform(Value::chr("ab"), "@R 9-9-9", ds), "a-b");
+  // The sign stands right before the first digit, also when the digits end at a comma.
+  EXPECT_EQ(transform(Value::num(-300000, 2), "999,999,999.99", ds), "   -300,000.00");
+  EXPECT_EQ(transform(Value::num(-300, 2), "999,999.99", ds), "   -300.00");
 }
 
 TEST(Dates, CalendarRoundTripsAndWeekdays) {

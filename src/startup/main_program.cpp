@@ -6,6 +6,7 @@
 #include "platform/ui.h"
 #include "rdd/area.h"
 #include "rdd/file.h"
+#include "rdd/paths.h"
 #include "startup/ini.h"
 #include "xbase/cp874.h"
 #include "xbase/numfmt.h"
@@ -115,6 +116,9 @@ int MAIN(const StartParameters& in) {
   for (const Setting& s : kMisc) setText(s.variable, ini.read("Misc", s.key, s.dflt));
   for (const Setting& s : kFont) setText(s.variable, ini.read("Font", s.key, s.dflt));
   pub("NFONTRATIO") = Value::num(std::max(1.0, std::fabs(numericValue(textOf("NFONTRATIO")))), 0);
+  // Drive letters of the data-set folders ("F:\ACC\") mapped to local folders: [Drives] F=/srv/acc
+  for (auto& [letter, folder] : ini.entries("Drives"))
+    if (letter.size() == 1 && !folder.empty()) rdd::setDriveMapping(letter[0], folder);
   // 7-8: the data set
   if (!rdd::fileExists("DataSet.dbf")) {
     platform::ui().message("ไม่พบแฟ้มกำหนดชุดข้อมูล"_th, kSuiteCaption);

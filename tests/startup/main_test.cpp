@@ -9,6 +9,7 @@
 #include "data/table_access.h"
 #include "platform/ui.h"
 #include "rdd/area.h"
+#include "rdd/paths.h"
 #include "startup/ini.h"
 #include "startup/main_program.h"
 #include "xbase/cp874.h"
@@ -135,6 +136,29 @@ TEST_F(Startup, MissingDataSetFileOrCode) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(toUtf8(ui.messages[0].first), "ไม่พบชุดข้อมูล 77");
   EXPECT_TRUE(seen.empty());  // no report selection
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Startup, DriveLettersFromTheSettingsFile) {
+  makeDataSet();
+  // The data set's master folder written as a drive path, mapped in the settings.
+  {
+    rdd::Area* d = areas.use("DataSet.dbf", "", rdd::OpenMode::Exclusive);
+    d->goTop();
+    while (!d->eof()) {
+      d->putField(6, Value::chr("Q:\\master\\"));
+      d->skip(1);
+    }
+    areas.closeAll();
+  }
+  std::ofstream("d.ini") << "[Drives]\nQ=" << dir.string() << "\n";
+  EXPECT_EQ(startup::MAIN({std::string("d.ini"), std::string("ANN"), none, std::string("RepList")}), 0);
+  EXPECT_EQ(seen["CLOGIN"], "Anna K.");  // the employee table was found through Q:
+  EXPECT_EQ(seen["RepList open"], "yes");
+  rdd::clearDriveMappings();
 }
 
 }  // namespace

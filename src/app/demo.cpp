@@ -1,5 +1,6 @@
 #include "app/demo.h"
 
+#include <stdexcept>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -28,6 +29,7 @@ void writeTable(rdd::Areas& areas, const std::string& path, const std::string& l
                 const std::vector<std::map<std::string, std::string>>& rows,
                 const std::vector<std::map<std::string, double>>& numbers = {}) {
   const data::MasterLayout* m = data::masterLayout(layout);
+  if (!m) throw std::runtime_error("demo: no layout for " + layout);
   rdd::Area* a = areas.create(path, m->fields, "DEMO");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     a->append();

@@ -252,7 +252,8 @@ std::string generalLedgerTemplate() {
          "T NF SAYL2 00650 TRANSFORM(CTOT[2],\"999,999,999.99\")\n";
 }
 
-int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
+int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, const DemoSize& size) {
+  const int months = std::max(1, size.months);
   fs::create_directories(fs::path(dir) / "DATA");
   fs::create_directories(fs::path(dir) / "WORK");
   fs::create_directories(fs::path(dir) / "scripts");
@@ -417,12 +418,12 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
               {{"CODE", "4100"}, {"NAME", "รายได้จากการขาย"}}, {{"CODE", "5100"}, {"NAME", "ซื้อสินค้า"}},
               {{"CODE", "5300"}, {"NAME", "ค่าใช้จ่ายสำนักงาน"}}});
 
-  // Every monthly table of the three months up to today, then their
+  // Every monthly table of the months up to today, then their
   // transactions: customers' invoices, returns and payments, vendors'
   // likewise, journal vouchers.
   {
-    int y = p.year, m = p.month - 2;
-    if (m < 1) {
+    int y = p.year, m = p.month - (months - 1);
+    while (m < 1) {
       m += 12;
       --y;
     }
@@ -433,7 +434,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
       return int((seed >> 16) % unsigned(n));
     };
     int invoice = 0, voucher = 0;
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < months; ++k) {
       char per[8];
       std::snprintf(per, sizeof per, "%04d%02d", y, m);
       data::DATACREA(per, [](const std::string&) { return true; });
@@ -524,22 +525,23 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
     }
   }
 
-  // Three months of stock movements up to today; opening balances ("BEG")
-  // in the first month.
+  // The months of stock movements up to today; opening balances ("BEG")
+  // in the first month. `size.scale` replaces the few movements per product
+  // with that many per month, spread over the products (benchmarks).
   {
     std::uint32_t seed = 20260101;
     auto rnd = [&seed](int n) {
       seed = seed * 1103515245u + 12345u;
       return int((seed >> 16) % unsigned(n));
     };
-    int y = p.year, m = p.month - 2;
-    if (m < 1) {
+    int y = p.year, m = p.month - (months - 1);
+    while (m < 1) {
       m += 12;
       --y;
     }
     firstMonth = xbase::encodeDate(y, m, 1);
     int docNo = 0;
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < months; ++k) {
       char per[8];
       std::snprintf(per, sizeof per, "%04d%02d", y, m);
       data::DBFCREA("IV__", per, std::string("IV_") + (per + 2));
@@ -560,20 +562,26 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out) {
       };
       int last = xbase::daysInMonth(y, m);
       if (y == p.year && m == p.month) last = p.day;
+      auto move = [&](const Item& it, double cost) {
+        static const char* stats[] = {"REC", "INV", "INV", "RET", "CAN", "CHG"};
+        const char* st = stats[rnd(6)];
+        double q = 1 + rnd(20);
+        if (!std::strcmp(st, "INV") || !std::strcmp(st, "CAN") || (!std::strcmp(st, "CHG") && rnd(2))) q = -q;
+        // Goods going out carry a negative cost: the cost's sign decides the value side.
+        add(it, rnd(4) ? "A1" : "B1", 1 + rnd(last), st, q, q < 0 ? -cost : cost);
+      };
       for (const Item& it : items) {
         double cost = it.price * 0.7;
         if (k == 0) {
           add(it, "A1", 1, "BEG", 50 + rnd(50), cost);
           add(it, "B1", 1, "BEG", 20 + rnd(20), cost);
         }
-        for (int t = 0; t < 3; ++t) {
-          static const char* stats[] = {"REC", "INV", "INV", "RET", "CAN", "CHG"};
-          const char* st = stats[rnd(6)];
-          double q = 1 + rnd(20);
-          if (!std::strcmp(st, "INV") || !std::strcmp(st, "CAN") || (!std::strcmp(st, "CHG") && rnd(2))) q = -q;
-          // Goods going out carry a negative cost: the cost's sign decides the value side.
-          add(it, rnd(4) ? "A1" : "B1", 1 + rnd(last), st, q, q < 0 ? -cost : cost);
-        }
+        if (size.scale <= 0)
+          for (int t = 0; t < 3; ++t) move(it, cost);
+      }
+      for (int t = 0; t < size.scale; ++t) {
+        const Item& it = items[rnd(int(std::size(items)))];
+        move(it, it.price * 0.7);
       }
       areas.close(a->number());
       if (++m > 12) {

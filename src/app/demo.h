@@ -9,9 +9,16 @@
 
 namespace app {
 
+// How much to write: months up to today, and stock movements per month
+// (0: a few per product).
+struct DemoSize {
+  int months = 3;
+  int scale = 0;
+};
+
 // Writes the data set into `dir` (the data-set folders are V:\ paths; map V:
 // to `dir` with VEK_DRIVE_V). Scripts that run each report headless go to
 // dir/scripts. The exit status.
-int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out);
+int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, const DemoSize& size = {});
 
 }  // namespace app

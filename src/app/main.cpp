@@ -54,15 +54,23 @@ int main(int argc, char** argv) {
   }
   if (all.size() >= 2 && all[0] == "--make-demo") {
     std::int32_t today = 0;
-    for (std::size_t i = 2; i + 1 < all.size(); ++i)
+    app::DemoSize size;
+    for (std::size_t i = 2; i + 1 < all.size(); ++i) {
       if (all[i] == "--today") today = xbase::textToDate(all[i + 1], xbase::DateSettings{});
+      if (all[i] == "--months") size.months = std::atoi(all[i + 1].c_str());
+      if (all[i] == "--scale") size.scale = std::atoi(all[i + 1].c_str());
+    }
     if (!today) today = xbase::rt().today();
-    return app::makeDemo(all[1], today, std::cout);
+    if (size.months < 1 || size.months > 120 || size.scale < 0) {
+      std::cerr << "vekrep: --months takes 1 to 120, --scale a count of movements per month\n";
+      return 2;
+    }
+    return app::makeDemo(all[1], today, std::cout, size);
   }
   if (!all.empty() && (all[0] == "--help" || all[0] == "-h")) {
     std::cout << "usage: vekrep [settings user dataset reportlist [brand]] [--script FILE] [--transcript FILE]\n"
                  "              [--today dd/mm/yyyy] [--ui script] [--out DIR [--png] [--dump]] [--paper NAME]\n"
-                 "       vekrep --make-demo DIR [--today dd/mm/yyyy]\n"
+                 "       vekrep --make-demo DIR [--today dd/mm/yyyy] [--months N] [--scale N]\n"
                  "       vekrep --eval EXPR | --eval-cases FILE\n"
                  "       vekrep dbf dump|check|reindex ...\n";
     return 0;

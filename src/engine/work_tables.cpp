@@ -792,7 +792,7 @@ bool REPFCREATE() {
   } catch (const xbase::ErrorException&) {
   }
   if (!rdd::fileExists(base + ".dbf") ||
-      !data::OPEN(text("CDRV4"), name, key, kind == Statement, name, name, "Repdata")) {
+      !data::OPEN(text("CDRV4"), name, key, true, name, name, "Repdata")) {
     platform::ui().message("ไม่สามารถเปิดแฟ้มรายงานได้"_th, text("CREPNAME"));
     return false;
   }

@@ -24,10 +24,32 @@ std::string baseName(const std::string& path) {
 Area::Area(Areas& owner, int number, std::string alias, std::unique_ptr<DbfTable> table)
     : owner_(owner), number_(number), alias_(xbase::upper(alias)), table_(std::move(table)) {
   buf_.assign(std::size_t(table_->recordLength()), ' ');
+  table_->setBeforeUnlock([this] { flush(); });
   goTop();
 }
 
-Area::~Area() = default;
+Area::~Area() {
+  try {
+    flush();
+  } catch (const xbase::ErrorException&) {
+    // The write error was reported to the handler; the table closes anyway.
+  }
+  table_->setBeforeUnlock(nullptr);
+}
+
+void Area::flush() {
+  if (!dirty_) return;
+  dirty_ = false;
+  table_->writeRecord(recno_, buf_.data());
+  for (std::size_t k = 0; k < orders_.size(); ++k) {
+    std::string after = keyOf(orders_[k]);
+    if (after != cleanKeys_[k]) {
+      orders_[k].index->remove(cleanKeys_[k], std::uint32_t(recno_));
+      orders_[k].index->insert(after, std::uint32_t(recno_));
+      cursorSynced_ = false;
+    }
+  }
+}
 
 template <class F>
 auto Area::withSelected(F f) {
@@ -145,24 +167,16 @@ void Area::putField(int i, const Value& v) {
     xbase::rt().raise(e);
     return;
   }
-  std::vector<std::string> before;
-  before.reserve(orders_.size());
-  for (auto& o : orders_) before.push_back(keyOf(o));
-  std::vector<char> old = buf_;
-  table_->putValue(buf_.data(), i, v);
-  if (old == buf_) return;
-  table_->writeRecord(recno_, buf_.data());
-  for (std::size_t k = 0; k < orders_.size(); ++k) {
-    std::string after = keyOf(orders_[k]);
-    if (after != before[k]) {
-      orders_[k].index->remove(before[k], std::uint32_t(recno_));
-      orders_[k].index->insert(after, std::uint32_t(recno_));
-    }
+  if (!dirty_) {
+    cleanKeys_.clear();
+    for (auto& o : orders_) cleanKeys_.push_back(keyOf(o));
   }
-  cursorSynced_ = false;
+  table_->putValue(buf_.data(), i, v);
+  dirty_ = true;
 }
 
 bool Area::addOrder(const std::string& ntxPath) {
+  flush();
   auto idx = NtxIndex::open(ntxPath, table_->readOnly() ? OpenMode::ReadOnly : table_->shared() ? OpenMode::Shared
                                                                                                  : OpenMode::Exclusive);
   if (!idx) return false;
@@ -186,6 +200,7 @@ bool Area::addOrder(const std::string& ntxPath) {
 }
 
 bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
+  flush();
   auto key = xbase::compile(keyExpr);
   if (!key) return false;
   // The key's width and type come from its value on a blank record.
@@ -320,16 +335,19 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
 }
 
 void Area::setOrder(int n) {
+  flush();
   order_ = (n >= 0 && n <= int(orders_.size())) ? n : 0;
   cursorSynced_ = false;
 }
 
 void Area::clearOrders() {
+  flush();
   orders_.clear();
   order_ = 0;
 }
 
 void Area::goTo(long recno) {
+  flush();
   found_ = false;
   bof_ = false;
   cursorSynced_ = false;
@@ -353,6 +371,7 @@ long Area::positionFromCursor(bool ok) {
 }
 
 void Area::goTop() {
+  flush();
   found_ = false;
   bof_ = false;
   if (order_ > 0) {
@@ -368,6 +387,7 @@ void Area::goTop() {
 }
 
 void Area::goBottom() {
+  flush();
   found_ = false;
   bof_ = false;
   if (order_ > 0) {
@@ -413,6 +433,7 @@ bool Area::stepOrder(int dir) {
 }
 
 void Area::skip(long n) {
+  flush();
   found_ = false;
   if (n == 0) {
     load();
@@ -489,6 +510,7 @@ void Area::skipFiltered(int dir) {
 }
 
 bool Area::seek(const Value& key, bool soft, bool last) {
+  flush();
   bof_ = false;
   if (order_ == 0) {
     xbase::Error e = xbase::Error::make(xbase::EG_NOORDER, 1201, "SEEK");
@@ -541,6 +563,7 @@ void Area::afterMove() {
 }
 
 long Area::append() {
+  flush();
   long r = table_->appendBlank();
   if (r == 0) return 0;
   if (table_->shared()) {
@@ -557,18 +580,21 @@ long Area::append() {
 }
 
 void Area::deleteRecord() {
+  flush();
   if (eof_) return;
   buf_[0] = '*';
   table_->writeRecord(recno_, buf_.data());
 }
 
 void Area::recall() {
+  flush();
   if (eof_) return;
   buf_[0] = ' ';
   table_->writeRecord(recno_, buf_.data());
 }
 
 void Area::pack() {
+  flush();
   table_->pack();
   std::vector<std::pair<std::string, std::string>> rebuild;
   for (auto& o : orders_) rebuild.emplace_back(o.index->path(), o.index->header().keyExpr);
@@ -580,6 +606,7 @@ void Area::pack() {
 }
 
 void Area::zap() {
+  flush();
   table_->zap();
   pack();
 }

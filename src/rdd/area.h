@@ -85,6 +85,10 @@ class Area : public xbase::WorkArea {
   const std::vector<Relation>& relations() const { return relations_; }
 
   long append();  // a blank record, current and (shared) locked
+  // Writes the changed current record and updates its index keys. Field
+  // writes collect in the record buffer until the area moves, appends,
+  // releases a lock or closes, so a row is written once, not per field.
+  void flush();
   void deleteRecord();
   void recall();
   void pack();
@@ -120,6 +124,8 @@ class Area : public xbase::WorkArea {
   int order_ = 0;
   NtxIndex::Cursor cursor_;
   bool cursorSynced_ = false;
+  bool dirty_ = false;                   // the buffer holds unwritten changes
+  std::vector<std::string> cleanKeys_;   // the index keys before them
   std::string filterText_;
   std::shared_ptr<const xbase::Expr> filter_;
   std::vector<Relation> relations_;

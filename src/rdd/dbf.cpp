@@ -486,6 +486,7 @@ bool DbfTable::holdsLock(long recno) const {
 }
 
 void DbfTable::unlockRecord(long recno) {
+  if (beforeUnlock_) beforeUnlock_();
   auto it = std::find(locks_.begin(), locks_.end(), recno);
   if (it == locks_.end()) return;
   file_->unlock(kLockBase + std::uint64_t(recno), 1);
@@ -501,6 +502,7 @@ bool DbfTable::lockFile() {
 }
 
 void DbfTable::unlockAll() {
+  if (beforeUnlock_) beforeUnlock_();
   if (mode_ != OpenMode::Shared) return;
   for (long r : locks_) file_->unlock(kLockBase + std::uint64_t(r), 1);
   locks_.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -59,6 +60,10 @@ class DbfTable {
   void zap();   // exclusive: drops every record
   void touch(); // writes the last-update date and the count into the header
 
+  // Runs before any lock is released: the area over this table writes its
+  // pending record there, so that other stations never see it half done.
+  void setBeforeUnlock(std::function<void()> f) { beforeUnlock_ = std::move(f); }
+
   bool lockRecord(long recno);
   void unlockRecord(long recno);
   bool lockFile();
@@ -70,6 +75,7 @@ class DbfTable {
 
  private:
   DbfTable() = default;
+  std::function<void()> beforeUnlock_;
   bool parseHeader(const std::vector<char>& head, std::string& why);
   std::string readMemo(long block);
   long writeMemo(const std::string& text);

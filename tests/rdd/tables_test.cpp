@@ -220,6 +220,41 @@ TEST_F(TableTest, LocksAndOpenModesBetweenStations) {
   }
 }
 
+// A row is written once when the writer lets go of it: another station sees
+// the whole row after the unlock, and the index holds its final key only.
+TEST_F(TableTest, FieldWritesReachOtherStationsWhenTheLockIsReleased) {
+  areas.create(path("w.dbf"), layout(), "W");
+  areas.closeAll();
+  rdd::Area* a = areas.use(path("w.dbf"), "W", rdd::OpenMode::Shared);
+  ASSERT_TRUE(a->createOrder(path("w.ntx"), "CODE"));
+  auto other = rdd::DbfTable::open(path("w.dbf"), rdd::OpenMode::Shared);
+  std::vector<char> rec(std::size_t(other->recordLength()));
+  auto seen = [&](long n) {
+    other->recCount();
+    return other->readRecord(n, rec.data()) ? other->getValue(rec.data(), 0).s : std::string("?");
+  };
+  for (const char* code : {"B", "A"}) {
+    ASSERT_GT(a->append(), 0);
+    a->putField(0, Value::chr("TEMP"));
+    a->putField(0, Value::chr(code));
+    a->putField(1, Value::num(5, 3));
+    EXPECT_EQ(seen(a->recNo()), std::string(10, ' ')) << "half a row is visible before the unlock";
+    a->table().unlockAll();
+    EXPECT_EQ(seen(a->recNo()), std::string(code) + std::string(9, ' '));
+  }
+  // Moving writes too: change a key and seek without releasing anything.
+  a->goTo(1);
+  ASSERT_TRUE(a->table().lockRecord(1));
+  a->putField(0, Value::chr("C"));
+  EXPECT_FALSE(a->seek(Value::chr("B"), false));
+  EXPECT_TRUE(a->seek(Value::chr("C"), false));
+  EXPECT_EQ(a->recNo(), 1);
+  a->table().unlockAll();
+  areas.closeAll();
+  other.reset();
+  EXPECT_TRUE(check(path("w.dbf"), path("w.ntx")));
+}
+
 TEST_F(TableTest, TwoProcessesAppendWithoutLosingOrDoublingRecords) {
   rdd::Area* a = areas.create(path("s.dbf"), {{"WHO", 'C', 1, 0}, {"SEQ", 'N', 6, 0}}, "S");
   a->createOrder(path("s.ntx"), "who+str(seq,6)");

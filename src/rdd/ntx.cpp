@@ -117,7 +117,7 @@ std::unique_ptr<NtxIndex> NtxIndex::open(const std::string& path, OpenMode mode)
 }
 
 bool NtxIndex::loadPage(std::uint32_t offset, NtxPage& out, std::string& why) {
-  if (offset == 0 || offset % kNtxPage || offset + kNtxPage > file_->size()) {
+  if (offset == 0 || offset % kNtxPage || offset + kNtxPage > fileEnd()) {
     why = "page pointer outside the index file";
     return false;
   }
@@ -154,6 +154,10 @@ bool NtxIndex::loadPage(std::uint32_t offset, NtxPage& out, std::string& why) {
 const char* NtxIndex::pageBytes(std::uint32_t offset) {
   // Straight from the memory view when the platform maps files (another
   // station's writes show there too); else through a cache of raw pages.
+  if (!pending_.empty()) {
+    auto held = pending_.find(offset);
+    if (held != pending_.end()) return held->second.data();
+  }
   std::uint64_t end = std::uint64_t(offset) + kNtxPage;
   if (end <= viewLength_) {
     if (++viewReads_ % 4096 == 0) file_->trimView();
@@ -374,23 +378,63 @@ std::string NtxIndex::key(const Cursor& c) {
   return std::string(page(off).key(i));
 }
 
+namespace {
+constexpr std::size_t kPendingPages = 8192;  // 8 MB of held-back pages at most
+}
+
+NtxIndex::~NtxIndex() {
+  try {
+    flushPending();
+  } catch (const xbase::ErrorException&) {
+    // Reported to the error handler; the index closes anyway.
+  }
+}
+
 void NtxIndex::writePage(const NtxPage& p) {
   char buf[kNtxPage];
   encodePage(head_, p, buf);
-  file_->write(p.offset, buf, kNtxPage);
+  if (mode_ == OpenMode::Shared)
+    file_->write(p.offset, buf, kNtxPage);
+  else
+    std::memcpy(pending_[p.offset].data(), buf, kNtxPage);
   auto it = raw_.find(p.offset);
   if (it != raw_.end()) std::memcpy(it->second.data(), buf, kNtxPage);
 }
 
 void NtxIndex::writeHeader() {
+  if (mode_ != OpenMode::Shared) {
+    headerPending_ = true;
+    return;
+  }
   char buf[kNtxPage];
   encodeHeader(head_, buf);
   file_->write(0, buf, kNtxPage);
 }
 
+void NtxIndex::flushPending() {
+  if (!file_ || (pending_.empty() && !headerPending_)) return;
+  bool ok = true;
+  for (auto& [off, page] : pending_) ok = file_->write(off, page.data(), kNtxPage) && ok;
+  if (headerPending_) {
+    char buf[kNtxPage];
+    encodeHeader(head_, buf);
+    ok = file_->write(0, buf, kNtxPage) && ok;
+  }
+  pending_.clear();
+  headerPending_ = false;
+  pendingEnd_ = 0;
+  if (!ok) raiseTableError(xbase::EG_WRITE, 1011, file_->path(), 0, "DBFNTX index write");
+}
+
+std::uint64_t NtxIndex::fileEnd() { return std::max(file_->size(), pendingEnd_); }
+
 std::uint32_t NtxIndex::newPage() {
-  std::uint64_t size = file_->size();
-  std::uint32_t off = std::uint32_t((size + kNtxPage - 1) / kNtxPage * kNtxPage);
+  std::uint32_t off = std::uint32_t((fileEnd() + kNtxPage - 1) / kNtxPage * kNtxPage);
+  if (mode_ != OpenMode::Shared) {
+    pending_[off].fill(0);
+    pendingEnd_ = std::uint64_t(off) + kNtxPage;
+    return off;
+  }
   char zero[kNtxPage] = {};
   file_->write(off, zero, kNtxPage);
   return off;
@@ -432,6 +476,7 @@ NtxIndex::ReadLock::~ReadLock() {
 void NtxIndex::unlockWrite() {
   if (mode_ == OpenMode::Shared) file_->unlock(kLockBase, 1);
   writeLocked_ = false;
+  if (pending_.size() >= kPendingPages) flushPending();
 }
 
 void NtxIndex::insert(std::string_view keyIn, std::uint32_t rec) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,6 +56,7 @@ class NtxIndex {
   // Null (after raising the runtime error naming the file) when it cannot be
   // opened or its header is not an NTX header.
   static std::unique_ptr<NtxIndex> open(const std::string& path, OpenMode mode);
+  ~NtxIndex();
   // Writes a whole index from keys already sorted by (key, record number):
   // the pages are written bottom-up in one pass.
   // `keys` holds n keys of keySize bytes, `recnos` their records, `sorted`
@@ -124,6 +126,8 @@ class NtxIndex {
   void writePage(const NtxPage& p);
   std::uint32_t newPage();
   void writeHeader();
+  void flushPending();
+  std::uint64_t fileEnd();
   void descendFirst(Cursor& c, std::uint32_t offset);
   void descendLast(Cursor& c, std::uint32_t offset);
   bool settleForward(Cursor& c);
@@ -151,6 +155,12 @@ class NtxIndex {
   std::uint64_t viewLength_ = 0;
   std::uint64_t viewReads_ = 0;
   std::unordered_map<std::uint32_t, std::array<char, kNtxPage>> raw_;
+  // Opened exclusively, changed pages are held back and written together
+  // (in file order) when enough have gathered and on close: many inserts
+  // into the same pages cost one write each.
+  std::map<std::uint32_t, std::array<char, kNtxPage>> pending_;
+  bool headerPending_ = false;
+  std::uint64_t pendingEnd_ = 0;  // the file end counting pages not yet written
 };
 
 }  // namespace rdd

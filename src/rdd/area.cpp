@@ -21,10 +21,15 @@ std::string baseName(const std::string& path) {
   return xbase::upper(name);
 }
 
+namespace {
+std::uint64_t nextStamp = 0;  // area state stamps, unique within the process
+}
+
 Area::Area(Areas& owner, int number, std::string alias, std::unique_ptr<DbfTable> table)
     : owner_(owner), number_(number), alias_(xbase::upper(alias)), table_(std::move(table)) {
   buf_.assign(std::size_t(table_->recordLength()), ' ');
   table_->setBeforeUnlock([this] { flush(); });
+  stamp_ = ++nextStamp;
   goTop();
 }
 
@@ -35,6 +40,11 @@ Area::~Area() {
     // The write error was reported to the handler; the table closes anyway.
   }
   table_->setBeforeUnlock(nullptr);
+}
+
+void Area::touched() {
+  stamp_ = ++nextStamp;
+  flush();
 }
 
 void Area::flush() {
@@ -173,10 +183,11 @@ void Area::putField(int i, const Value& v) {
   }
   table_->putValue(buf_.data(), i, v);
   dirty_ = true;
+  stamp_ = ++nextStamp;
 }
 
 bool Area::addOrder(const std::string& ntxPath) {
-  flush();
+  touched();
   auto idx = NtxIndex::open(ntxPath, table_->readOnly() ? OpenMode::ReadOnly : table_->shared() ? OpenMode::Shared
                                                                                                  : OpenMode::Exclusive);
   if (!idx) return false;
@@ -200,7 +211,7 @@ bool Area::addOrder(const std::string& ntxPath) {
 }
 
 bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
-  flush();
+  touched();
   auto key = xbase::compile(keyExpr);
   if (!key) return false;
   // The key's width and type come from its value on a blank record.
@@ -335,19 +346,19 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
 }
 
 void Area::setOrder(int n) {
-  flush();
+  touched();
   order_ = (n >= 0 && n <= int(orders_.size())) ? n : 0;
   cursorSynced_ = false;
 }
 
 void Area::clearOrders() {
-  flush();
+  touched();
   orders_.clear();
   order_ = 0;
 }
 
 void Area::goTo(long recno) {
-  flush();
+  touched();
   found_ = false;
   bof_ = false;
   cursorSynced_ = false;
@@ -371,7 +382,7 @@ long Area::positionFromCursor(bool ok) {
 }
 
 void Area::goTop() {
-  flush();
+  touched();
   found_ = false;
   bof_ = false;
   if (order_ > 0) {
@@ -387,7 +398,7 @@ void Area::goTop() {
 }
 
 void Area::goBottom() {
-  flush();
+  touched();
   found_ = false;
   bof_ = false;
   if (order_ > 0) {
@@ -433,7 +444,7 @@ bool Area::stepOrder(int dir) {
 }
 
 void Area::skip(long n) {
-  flush();
+  touched();
   found_ = false;
   if (n == 0) {
     load();
@@ -510,7 +521,7 @@ void Area::skipFiltered(int dir) {
 }
 
 bool Area::seek(const Value& key, bool soft, bool last) {
-  flush();
+  touched();
   bof_ = false;
   if (order_ == 0) {
     xbase::Error e = xbase::Error::make(xbase::EG_NOORDER, 1201, "SEEK");
@@ -536,6 +547,7 @@ bool Area::seek(const Value& key, bool soft, bool last) {
 }
 
 void Area::setFilter(const std::string& expr) {
+  stamp_ = ++nextStamp;
   filterText_ = expr;
   filter_ = expr.empty() ? nullptr : xbase::compile(expr);
 }
@@ -555,15 +567,20 @@ void Area::afterMove() {
     Area* child = owner_.area(r.child);
     if (!child || child == this) continue;
     Value v = withSelected([&] { return r.expr->eval(); });
-    if (child->order() > 0)
+    if (child->order() > 0) {
+      bool same = r.childStamp == child->stamp_ && v.type == r.lastKey.type && v.s == r.lastKey.s &&
+                  v.n == r.lastKey.n && v.date == r.lastKey.date && v.b == r.lastKey.b;
+      if (same && !child->orders_[std::size_t(child->order_ - 1)].index->stale()) continue;
       child->seek(v, false);
-    else if (v.isNum())
+      r.lastKey = v;
+      r.childStamp = child->stamp_;
+    } else if (v.isNum())
       child->goTo(long(v.n));
   }
 }
 
 long Area::append() {
-  flush();
+  touched();
   long r = table_->appendBlank();
   if (r == 0) return 0;
   if (table_->shared()) {
@@ -580,21 +597,21 @@ long Area::append() {
 }
 
 void Area::deleteRecord() {
-  flush();
+  touched();
   if (eof_) return;
   buf_[0] = '*';
   table_->writeRecord(recno_, buf_.data());
 }
 
 void Area::recall() {
-  flush();
+  touched();
   if (eof_) return;
   buf_[0] = ' ';
   table_->writeRecord(recno_, buf_.data());
 }
 
 void Area::pack() {
-  flush();
+  touched();
   table_->pack();
   std::vector<std::pair<std::string, std::string>> rebuild;
   for (auto& o : orders_) rebuild.emplace_back(o.index->path(), o.index->header().keyExpr);
@@ -606,7 +623,7 @@ void Area::pack() {
 }
 
 void Area::zap() {
-  flush();
+  touched();
   table_->zap();
   pack();
 }

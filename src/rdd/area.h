@@ -37,6 +37,10 @@ struct Relation {
   std::shared_ptr<const xbase::Expr> expr;
   std::string text;
   int child = 0;  // area number
+  // The last key sought and the child's state stamp right after: the same
+  // key on an untouched child needs no new seek (detail rows in key order).
+  xbase::Value lastKey;
+  std::uint64_t childStamp = 0;
 };
 
 class Area : public xbase::WorkArea {
@@ -124,6 +128,8 @@ class Area : public xbase::WorkArea {
   int order_ = 0;
   NtxIndex::Cursor cursor_;
   bool cursorSynced_ = false;
+  void touched();                        // a move or change: writes, new stamp
+  std::uint64_t stamp_ = 0;              // changes on every move or change
   bool dirty_ = false;                   // the buffer holds unwritten changes
   std::vector<std::string> cleanKeys_;   // the index keys before them
   std::string filterText_;

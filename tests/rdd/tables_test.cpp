@@ -180,6 +180,17 @@ TEST_F(TableTest, RecordPointerFilterAndRelation) {
   parent->setRelation("doc", child->number());
   parent->goTo(2);
   EXPECT_EQ(evaluate("TRIM(Names->TEXT)").s, "name2");
+  // The same parent key again after the child moved on its own, or after its key changed: sought anew.
+  child->goBottom();
+  parent->goTo(2);
+  EXPECT_EQ(evaluate("TRIM(Names->TEXT)").s, "name2");
+  child->putField(0, Value::chr("D9"));
+  parent->goTo(2);
+  EXPECT_TRUE(child->eof());
+  child->goBottom();
+  child->putField(0, Value::chr("D2"));
+  parent->goTo(2);
+  EXPECT_EQ(evaluate("TRIM(Names->TEXT)").s, "name2");
   parent->skip(1);
   EXPECT_TRUE(child->eof());  // no match: the child stands on its blank phantom record
   EXPECT_EQ(evaluate("Names->TEXT").s, std::string(10, ' '));

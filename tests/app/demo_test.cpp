@@ -1,5 +1,5 @@
-// The demo data set, run end to end: report list, condition dialog, code
-// list with stock balances, page dump compared with its golden file.
+// The demo data set, run end to end: report list, condition dialog, work
+// table, pages; each page dump compared with its golden file.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,8 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(Demo, ProductListWithBalancesEndToEnd) {
-  fs::path dir = fs::temp_directory_path() / ("vdemo" + std::to_string(::getpid()));
+// One report of each kind the demo serves: its script (the report list, the
+// condition dialog) and the golden page dump it must print.
+struct DemoReport {
+  const char* script;
+  const char* golden;
+};
+
+class DemoReports : public ::testing::TestWithParam<DemoReport> {};
+
+TEST_P(DemoReports, PrintLikeTheirGoldenDumps) {
+  const DemoReport& rep = GetParam();
+  fs::path dir = fs::temp_directory_path() / ("vdemo" + std::to_string(::getpid()) + rep.golden);
   fs::remove_all(dir);
   std::ostringstream out, err;
   ASSERT_EQ(app::makeDemo(dir.string(), xbase::encodeDate(2026, 12, 11), out), 0);
@@ -28,20 +38,31 @@ TEST(Demo, ProductListWithBalancesEndToEnd) {
   rdd::setDriveMapping('V', dir.string());
   platform::RecordingTarget target;
   platform::setPrintTarget(&target);
-  int status = app::runProgram({"VEK_WIN.INI", "SHIFT", "01", "RepList", "--script", "scripts/COPRO1.txt",
-                                "--today", "11/12/2026"},
+  int status = app::runProgram({"VEK_WIN.INI", "SHIFT", "01", "RepList", "--script", rep.script, "--today",
+                                "11/12/2026"},
                                err);
   platform::setPrintTarget(nullptr);
   rdd::clearDriveMappings();
   fs::current_path(cwd);
   fs::remove_all(dir);
   ASSERT_EQ(status, 0) << err.str();
-  ASSERT_EQ(target.jobs.size(), 1u);
-  std::string path = std::string(VEK_GOLDEN) + "/demo_copro1.dump";
+  ASSERT_EQ(target.jobs.size(), 1u) << err.str();
+  std::string path = std::string(VEK_GOLDEN) + "/" + rep.golden;
   if (std::getenv("VEK_UPDATE_GOLDEN")) std::ofstream(path, std::ios::binary) << target.jobs[0].second;
   std::ifstream in(path, std::ios::binary);
   std::string want((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(target.jobs[0].second, want);
 }
+
+INSTANTIATE_TEST_SUITE_P(Demo, DemoReports,
+                         ::testing::Values(DemoReport{"scripts/COPRO1.txt", "demo_copro1.dump"},
+                                           DemoReport{"scripts/IVACC1_5.txt", "demo_ivacc1_5.dump"},
+                                           DemoReport{"scripts/ARACC.txt", "demo_aracc.dump"},
+                                           DemoReport{"scripts/ARSTA.txt", "demo_arsta.dump"},
+                                           DemoReport{"scripts/GLACC4.txt", "demo_glacc4.dump"}),
+                         [](const auto& info) {
+                           std::string n = info.param.golden;
+                           return n.substr(5, n.size() - 10);
+                         });
 
 }  // namespace

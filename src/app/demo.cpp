@@ -252,6 +252,74 @@ std::string generalLedgerTemplate() {
          "T NF SAYL2 00650 TRANSFORM(CTOT[2],\"999,999,999.99\")\n";
 }
 
+// Layout 1: the journal, every voucher line in date order.
+std::string journalTemplate() {
+  return "* journal by date\n"
+         "H LF SAYC2 00388 CHLINE\n"
+         "H LF SAYC3 00388 CREPNAME\n"
+         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
+         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+         "H LI LINE2 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR2 00020 \"วันที่\"\n"
+         "H NF SAYR2 00110 \"สมุด\"\n"
+         "H NF SAYR2 00160 \"เลขที่\"\n"
+         "H NF SAYR2 00260 \"รหัสบัญชี\"\n"
+         "H NF SAYR2 00340 \"คำอธิบาย\"\n"
+         "H NF SAYL2 00660 \"เดบิต\"\n"
+         "H NF SAYL2 00770 \"เครดิต\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "D LF SAYR1 00020 DTOC(RepData->DOC_DATE)\n"
+         "D NF SAYR1 00110 RepData->BOOK\n"
+         "D NF SAYR1 00160 RepData->DOC_NO\n"
+         "D NF SAYR1 00260 RepData->CODE\n"
+         "D NF SAYR1 00340 LEFT(RepData->NAME,30)\n"
+         "D NF SAYL1 00660 TRANSFORM(RepData->DEBIT2,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->CREDIT2,\"@Z 999,999,999.99\")\n"
+         "D SM       00100 RepData->DEBIT2\n"
+         "D SM       00200 RepData->CREDIT2\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00340 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00660 TRANSFORM(CTOT[1],\"999,999,999.99\")\n"
+         "T NF SAYL2 00770 TRANSFORM(CTOT[2],\"999,999,999.99\")\n";
+}
+
+// Layout 6: one row per account, brought forward, the period and the balance.
+std::string trialBalanceTemplate() {
+  return "* trial balance\n"
+         "H LF SAYC2 00388 CHLINE\n"
+         "H LF SAYC3 00388 CREPNAME\n"
+         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
+         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+         "H LI LINE2 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR2 00020 \"รหัสบัญชี\"\n"
+         "H NF SAYR2 00110 \"ชื่อบัญชี\"\n"
+         "H NF SAYL2 00440 \"ยอดยกมา\"\n"
+         "H NF SAYL2 00550 \"เดบิต\"\n"
+         "H NF SAYL2 00660 \"เครดิต\"\n"
+         "H NF SAYL2 00770 \"ยอดคงเหลือ\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "D LF SAYR1 00020 RepData->CODE\n"
+         "D NF SAYR1 00110 LEFT(RepData->NAME,34)\n"
+         "D NF SAYL1 00440 TRANSFORM(RepData->DEBIT1-RepData->CREDIT1,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00550 TRANSFORM(RepData->DEBIT2,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00660 TRANSFORM(RepData->CREDIT2,\"@Z 999,999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->DEBIT1-RepData->CREDIT1+RepData->DEBIT2-RepData->CREDIT2,"
+         "\"999,999,999.99\")\n"
+         "D SM       00100 RepData->DEBIT1-RepData->CREDIT1\n"
+         "D SM       00200 RepData->DEBIT2\n"
+         "D SM       00300 RepData->CREDIT2\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00110 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00440 TRANSFORM(CTOT[1],\"999,999,999.99\")\n"
+         "T NF SAYL2 00550 TRANSFORM(CTOT[2],\"999,999,999.99\")\n"
+         "T NF SAYL2 00660 TRANSFORM(CTOT[3],\"999,999,999.99\")\n"
+         "T NF SAYL2 00770 TRANSFORM(CTOT[1]+CTOT[2]-CTOT[3],\"999,999,999.99\")\n";
+}
+
 int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, const DemoSize& size) {
   const int months = std::max(1, size.months);
   fs::create_directories(fs::path(dir) / "DATA");
@@ -367,7 +435,9 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}},
       {"ARACC", "รายงานบัญชีลูกหนี้รายตัว", {}},
       {"ARSTA", "รายงานยอดค้างชำระลูกหนี้", {}},
+      {"GLACC1", "สมุดรายวันทั่วไป", {}},
       {"GLACC4", "รายงานบัญชีแยกประเภท", {}},
+      {"GLACC6", "งบทดลอง", {}},
   };
   std::vector<std::map<std::string, std::string>> list;
   for (const Report& rep : reports) {
@@ -376,6 +446,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         << xbase::fromUtf8(!rep.cols.empty()                      ? codeListTemplate(rep.cols)
                            : std::string(rep.code).rfind("ARACC", 0) == 0 ? ledgerTemplate()
                            : std::string(rep.code).rfind("ARSTA", 0) == 0 ? statementTemplate()
+                           : std::string(rep.code) == "GLACC1"               ? journalTemplate()
+                           : std::string(rep.code) == "GLACC6"               ? trialBalanceTemplate()
                            : std::string(rep.code).rfind("GLACC", 0) == 0 ? generalLedgerTemplate()
                                                                            : stockMovementTemplate());
   }

@@ -59,7 +59,9 @@ INSTANTIATE_TEST_SUITE_P(Demo, DemoReports,
                                            DemoReport{"scripts/IVACC1_5.txt", "demo_ivacc1_5.dump"},
                                            DemoReport{"scripts/ARACC.txt", "demo_aracc.dump"},
                                            DemoReport{"scripts/ARSTA.txt", "demo_arsta.dump"},
-                                           DemoReport{"scripts/GLACC4.txt", "demo_glacc4.dump"}),
+                                           DemoReport{"scripts/GLACC1.txt", "demo_glacc1.dump"},
+                                           DemoReport{"scripts/GLACC4.txt", "demo_glacc4.dump"},
+                                           DemoReport{"scripts/GLACC6.txt", "demo_glacc6.dump"}),
                          [](const auto& info) {
                            std::string n = info.param.golden;
                            return n.substr(5, n.size() - 10);

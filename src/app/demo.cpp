@@ -435,6 +435,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}},
       {"ARACC", "รายงานบัญชีลูกหนี้รายตัว", {}},
       {"ARSTA", "รายงานยอดค้างชำระลูกหนี้", {}},
+      {"APACC", "รายงานบัญชีเจ้าหนี้รายตัว", {}},
+      {"APSTA", "รายงานยอดค้างชำระเจ้าหนี้", {}},
       {"GLACC1", "สมุดรายวันทั่วไป", {}},
       {"GLACC4", "รายงานบัญชีแยกประเภท", {}},
       {"GLACC6", "งบทดลอง", {}},
@@ -444,8 +446,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
     list.push_back({{"CODE", rep.code}, {"NAME", rep.name}});
     std::ofstream(data + rep.code + ".txt", std::ios::binary)
         << xbase::fromUtf8(!rep.cols.empty()                      ? codeListTemplate(rep.cols)
-                           : std::string(rep.code).rfind("ARACC", 0) == 0 ? ledgerTemplate()
-                           : std::string(rep.code).rfind("ARSTA", 0) == 0 ? statementTemplate()
+                           : std::string(rep.code).substr(2, 3) == "ACC" && rep.code[0] == 'A' ? ledgerTemplate()
+                           : std::string(rep.code).substr(2, 3) == "STA"                      ? statementTemplate()
                            : std::string(rep.code) == "GLACC1"               ? journalTemplate()
                            : std::string(rep.code) == "GLACC6"               ? trialBalanceTemplate()
                            : std::string(rep.code).rfind("GLACC", 0) == 0 ? generalLedgerTemplate()
@@ -678,6 +680,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
     script << "# the report list: row " << i + 1 << " is " << codes[i].first << "\nrow " << i + 1 << "\nkey Enter\n"
            << "# the condition dialog\n";
     if (codes[i].first.rfind("IVACC", 0) == 0 || codes[i].first.rfind("ARACC", 0) == 0 ||
+        codes[i].first.rfind("APACC", 0) == 0 ||
         codes[i].first.rfind("GLACC", 0) == 0)
       script << "type CDAYBEG " << from << "\n";
     script << "press ตกลง\n";

@@ -257,7 +257,7 @@ TEST_F(AccountBuild, StatementDuplicatesAndSettledDocuments) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(AccountBuild, GeneralLedgerTotalsPerAccount) {
+TEST_F(AccountBuild, GeneralLedgerLayoutsAndTheOpeningBook) {
   rdd::Area* b = areas.create((dir / "m" / "AccBook.dbf").string(), {{"CODE", 'C', 3, 0}, {"POST", 'C', 1, 0}}, "B");
   for (const char* c : {"BGT", "GL0", "JV1"}) {
     b->append();
@@ -298,11 +298,39 @@ TEST_F(AccountBuild, GeneralLedgerTotalsPerAccount) {
   EXPECT_EQ(v("DEBIT0"), 1000);
   EXPECT_EQ(v("DEBIT1"), 300);
   EXPECT_EQ(v("DEBIT2"), 42);
-  areas.closeAll();
-  ASSERT_TRUE(data::OPENPROD());
-  r.memvars.lookup("CREPCODE")->s = "GLACC9";
-  ASSERT_TRUE(engine::REPFCREATE());
-  EXPECT_EQ(areas.area("Repdata")->recCount(), 0);
+  // The other layouts over the same vouchers (V1 budget, V2 opening, V3 and V5 postings, V4 a late
+  // opening): voucher, date empty or not, period debit and running balance, in the work table's order.
+  struct Layout {
+    const char* code;
+    std::vector<std::string> rows;
+  };
+  const Layout layouts[] = {
+      {"GLACC1", {"V1 d 1000 0", "V2 d 300 0", "V3 d 40 0", "V4 d 999 0", "V5 d 2 0"}},
+      {"GLACC2", {"V2 e 300 300", "V3 d 40 340", "V5 d 2 342"}},
+      {"GLACC3", {"V2 e 300 300", "V3 d 40 340", "V5 d 2 342"}},
+      {"GLACC4", {"V2 e 300 300", "V3 d 40 340", "V5 d 2 342"}},
+      {"GLACC5", {" e 42 0"}},  // totals per account and section, no running balance
+      {"GLACC7", {"V2 e 300 300", "V3 d 40 340", "V5 d 2 342"}},
+      {"GLACC8", {"V2 d 300 300", "V3 d 40 340", "V5 d 2 342"}},
+      {"GLACC9", {}},
+  };
+  for (const Layout& layout : layouts) {
+    areas.closeAll();
+    ASSERT_TRUE(data::OPENPROD());
+    r.memvars.lookup("CREPCODE")->s = layout.code;
+    ASSERT_TRUE(engine::REPFCREATE()) << layout.code;
+    rdd::Area* work = areas.area("Repdata");
+    std::vector<std::string> got;
+    for (work->goTop(); !work->eof(); work->skip(1)) {
+      auto num = [&](const char* f) { return std::to_string(int(work->getField(work->fieldIndex(f)).n)); };
+      std::string doc = work->getField(work->fieldIndex("DOC_NO")).s;
+      doc.erase(doc.find_last_not_of(' ') + 1);
+      got.push_back(doc + " " +
+                    (work->getField(work->fieldIndex("DOC_DATE")).date ? "d" : "e") + " " + num("DEBIT2") + " " +
+                    num("BALANCE2"));
+    }
+    EXPECT_EQ(got, layout.rows) << layout.code;
+  }
 }
 
 }  // namespace

@@ -320,6 +320,61 @@ std::string trialBalanceTemplate() {
          "T NF SAYL2 00770 TRANSFORM(CTOT[1]+CTOT[2]-CTOT[3],\"999,999,999.99\")\n";
 }
 
+// Stock documents: the heads of the tax invoices, or their lines.
+std::string documentTemplate(bool lines) {
+  std::string t =
+      "* stock documents\n"
+      "H LF SAYC2 00388 CHLINE\n"
+      "H LF SAYC3 00388 CREPNAME\n"
+      "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
+      "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
+      "H LI LINE2 00010 00775\n"
+      "H LF SAYR1 00010 REPLINE(0)\n"
+      "H LF SAYR2 00020 \"วันที่\"\n"
+      "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n";
+  if (lines)
+    t += "H NF SAYR2 00230 \"รหัสสินค้า\"\n"
+         "H NF SAYR2 00320 \"ชื่อสินค้า\"\n"
+         "H NF SAYL2 00560 \"จำนวน\"\n"
+         "H NF SAYL2 00660 \"ราคา/หน่วย\"\n"
+         "H NF SAYL2 00770 \"จำนวนเงิน\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "D LF SAYR1 00020 DTOC(RepData->DOC_DATE)\n"
+         "D NF SAYR1 00110 RepData->DOC_NO\n"
+         "D NF SAYR1 00230 RepData->CODE\n"
+         "D NF SAYR1 00320 RepData->PRODUCT\n"
+         "D NF SAYL1 00560 TRANSFORM(RepData->QTY,\"999,999\")+\" \"+RepData->UNIT\n"
+         "D NF SAYL1 00660 TRANSFORM(RepData->PRICE,\"999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->AMOUNT,\"999,999,999.99\")\n"
+         "D SM       00100 RepData->AMOUNT\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00320 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00770 TRANSFORM(CTOT[1],\"999,999,999.99\")\n";
+  else
+    t += "H NF SAYR2 00230 \"รหัสลูกค้า\"\n"
+         "H NF SAYL2 00540 \"มูลค่าสินค้า\"\n"
+         "H NF SAYL2 00650 \"ภาษีมูลค่าเพิ่ม\"\n"
+         "H NF SAYL2 00770 \"รวมทั้งสิ้น\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "D LF SAYR1 00020 DTOC(RepData->DOC_DATE)\n"
+         "D NF SAYR1 00110 RepData->DOC_NO\n"
+         "D NF SAYR1 00230 RepData->COMPANY\n"
+         "D NF SAYL1 00540 TRANSFORM(RepData->AMOUNT,\"999,999,999.99\")\n"
+         "D NF SAYL1 00650 TRANSFORM(RepData->AMVAT,\"999,999,999.99\")\n"
+         "D NF SAYL1 00770 TRANSFORM(RepData->TOTAL,\"999,999,999.99\")\n"
+         "D SM       00100 RepData->AMOUNT\n"
+         "D SM       00200 RepData->AMVAT\n"
+         "D SM       00300 RepData->TOTAL\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00230 \"รวมทั้งสิ้น\"\n"
+         "T NF SAYL2 00540 TRANSFORM(CTOT[1],\"999,999,999.99\")\n"
+         "T NF SAYL2 00650 TRANSFORM(CTOT[2],\"999,999,999.99\")\n"
+         "T NF SAYL2 00770 TRANSFORM(CTOT[3],\"999,999,999.99\")\n";
+  return t;
+}
+
 int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, const DemoSize& size) {
   const int months = std::max(1, size.months);
   fs::create_directories(fs::path(dir) / "DATA");
@@ -437,6 +492,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"ARSTA", "รายงานยอดค้างชำระลูกหนี้", {}},
       {"APACC", "รายงานบัญชีเจ้าหนี้รายตัว", {}},
       {"APSTA", "รายงานยอดค้างชำระเจ้าหนี้", {}},
+      {"IVDOC5", "รายงานใบกำกับภาษีขาย", {}},
+      {"IVTRN5", "รายงานการขายสินค้า ตามใบกำกับภาษี", {}},
       {"GLACC1", "สมุดรายวันทั่วไป", {}},
       {"GLACC4", "รายงานบัญชีแยกประเภท", {}},
       {"GLACC6", "งบทดลอง", {}},
@@ -448,6 +505,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         << xbase::fromUtf8(!rep.cols.empty()                      ? codeListTemplate(rep.cols)
                            : std::string(rep.code).substr(2, 3) == "ACC" && rep.code[0] == 'A' ? ledgerTemplate()
                            : std::string(rep.code).substr(2, 3) == "STA"                      ? statementTemplate()
+                           : std::string(rep.code) == "IVDOC5"               ? documentTemplate(false)
+                           : std::string(rep.code) == "IVTRN5"               ? documentTemplate(true)
                            : std::string(rep.code) == "GLACC1"               ? journalTemplate()
                            : std::string(rep.code) == "GLACC6"               ? trialBalanceTemplate()
                            : std::string(rep.code).rfind("GLACC", 0) == 0 ? generalLedgerTemplate()
@@ -515,6 +574,36 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       std::string folder = (fs::path(dir) / (std::string("D_") + per)).string() + "/";
       int last = xbase::daysInMonth(y, m);
       if (y == p.year && m == p.month) last = p.day;
+      // The tax invoices behind the customers' invoices: a head and one
+      // product line each (amounts include 7% VAT).
+      rdd::Area* heads = areas.use(folder + "P01_" + (per + 2) + ".dbf", "P01", rdd::OpenMode::Exclusive);
+      rdd::Area* lines = areas.use(folder + "PAY_" + (per + 2) + ".dbf", "PAY", rdd::OpenMode::Exclusive);
+      auto invoiceDocument = [&](const std::string& code, int day, double amount, const std::string& doc, int n) {
+        auto put = [](rdd::Area* a, const char* f, const Value& v) { a->putField(a->fieldIndex(f), v); };
+        double vat = std::round(amount * 7 / 107 * 100) / 100;
+        heads->append();
+        put(heads, "COMPANY", Value::chr(code));
+        put(heads, "DOC_NO", Value::chr(doc));
+        put(heads, "DOC_DATE", Value::dateValue(xbase::encodeDate(y, m, day)));
+        put(heads, "SECTION", Value::chr("SAL"));
+        put(heads, "STAFF", Value::chr(n % 2 ? "ANONG" : "SHIFT"));
+        put(heads, "VAT", Value::num(7, 2));
+        put(heads, "AMVAT", Value::num(vat, 2));
+        put(heads, "AMBASE", Value::num(amount - vat, 2));
+        put(heads, "AMOUNT", Value::num(amount - vat, 2));
+        put(heads, "TOTAL", Value::num(amount, 2));
+        const Item& it = items[std::size_t(n) % std::size(items)];
+        double qty = std::max(1.0, std::floor((amount - vat) / it.price));
+        lines->append();
+        put(lines, "DOC_NO", Value::chr(doc));
+        put(lines, "CODE", Value::chr(it.code));
+        put(lines, "NAME", Value::chr(xbase::fromUtf8(it.name).substr(0, 20)));
+        put(lines, "WHOUSE", Value::chr("A1"));
+        put(lines, "UNIT", Value::chr(it.unit));
+        put(lines, "QTY", Value::num(qty, 5));
+        put(lines, "PRICE", Value::num((amount - vat) / qty, 5));
+        put(lines, "AMOUNT", Value::num(amount - vat, 5));
+      };
       for (const char* side : {"AR", "AP"}) {
         rdd::Area* t = areas.use(folder + side + "_" + (per + 2) + ".dbf", "TRX", rdd::OpenMode::Exclusive);
         auto add = [&](const std::string& code, int day, const char* stat, double amount, const std::string& doc,
@@ -540,6 +629,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
             double amount = 1000.0 * (1 + rnd(40)) + 50.0 * rnd(20);
             int day = 1 + rnd(std::max(1, last - 5));
             add(code, day, ar ? "INV" : "REC", amount, doc, "");
+            if (ar) invoiceDocument(code, day, amount, doc, invoice);
             double returned = 0;
             if (rnd(5) == 0) {
               returned = amount * 0.1;
@@ -554,6 +644,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         }
         areas.close(t->number());
       }
+      areas.close(heads->number());
+      areas.close(lines->number());
       // Journal vouchers: opening balances in the first month, then sales and expenses.
       std::string yymm = per + 2;
       auto books = [&](const char* book, const std::vector<std::tuple<int, std::string, std::string, double>>& lines) {
@@ -680,7 +772,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
     script << "# the report list: row " << i + 1 << " is " << codes[i].first << "\nrow " << i + 1 << "\nkey Enter\n"
            << "# the condition dialog\n";
     if (codes[i].first.rfind("IVACC", 0) == 0 || codes[i].first.rfind("ARACC", 0) == 0 ||
-        codes[i].first.rfind("APACC", 0) == 0 ||
+        codes[i].first.rfind("APACC", 0) == 0 || codes[i].first.rfind("IVDOC", 0) == 0 ||
+        codes[i].first.rfind("IVTRN", 0) == 0 ||
         codes[i].first.rfind("GLACC", 0) == 0)
       script << "type CDAYBEG " << from << "\n";
     script << "press ตกลง\n";

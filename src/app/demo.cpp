@@ -96,14 +96,23 @@ std::string codeListTemplate(const std::vector<ListColumn>& cols) {
 }  // namespace
 
 // The stock movement: product heads, movements with running balances, sums per product.
-std::string stockMovementTemplate() {
-  return "* stock movement by product, unit and warehouse\n"
-         "H LF SAYC2 00388 CHLINE\n"
+// The date range of the conditions, as a template expression.
+const std::string kPeriod = "\"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)";
+
+// The head of every report page: company, report name, the conditions on
+// the left and the print date with the page number on the right, ruled off.
+std::string pageHead(const std::string& conditions) {
+  return "H LF SAYC2 00388 CHLINE\n"
          "H LF SAYC3 00388 CREPNAME\n"
-         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)+\"   สินค้า \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)\n"
+         "H LF SAYR1 00010 " + conditions + "\n"
          "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
          "H LI LINE2 00010 00775\n"
-         "H LF SAYR1 00010 REPLINE(0)\n"
+         "H LF SAYR1 00010 REPLINE(0)\n";
+}
+
+std::string stockMovementTemplate() {
+  return "* stock movement by product, unit and warehouse\n"
+         + pageHead(kPeriod + "+\"   สินค้า \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)") +
          "H LF SAYR2 00020 \"วันที่\"\n"
          "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n"
          "H NF SAYR2 00230 \"ประเภท\"\n"
@@ -139,12 +148,7 @@ std::string ledgerTemplate() {
   return "* customer ledger\n"
          "I,GROUP RepData->CODE\n"
          "I,BLOCK RepData->CODE\n"
-         "H LF SAYC2 00388 CHLINE\n"
-         "H LF SAYC3 00388 CREPNAME\n"
-         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
-         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
-         "H LI LINE2 00010 00775\n"
-         "H LF SAYR1 00010 REPLINE(0)\n"
+         + pageHead(kPeriod) +
          "H LF SAYR2 00020 \"วันที่\"\n"
          "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n"
          "H NF SAYR2 00230 \"อ้างอิง\"\n"
@@ -180,12 +184,7 @@ std::string statementTemplate() {
   return "* outstanding statement\n"
          "I,GROUP RepData->CODE\n"
          "I,BLOCK RepData->CODE\n"
-         "H LF SAYC2 00388 CHLINE\n"
-         "H LF SAYC3 00388 CREPNAME\n"
-         "H LF SAYR1 00010 \"ณ วันที่ \"+DTOC(CDAYEND)\n"
-         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
-         "H LI LINE2 00010 00775\n"
-         "H LF SAYR1 00010 REPLINE(0)\n"
+         + pageHead("\"ณ วันที่ \"+DTOC(CDAYEND)") +
          "H LF SAYR2 00020 \"เลขที่เอกสาร\"\n"
          "H NF SAYR2 00140 \"วันที่\"\n"
          "H NF SAYL2 00380 \"ยอดเอกสาร\"\n"
@@ -216,12 +215,7 @@ std::string generalLedgerTemplate() {
   return "* general ledger by account\n"
          "I,GROUP RepData->CODE\n"
          "I,BLOCK RepData->CODE\n"
-         "H LF SAYC2 00388 CHLINE\n"
-         "H LF SAYC3 00388 CREPNAME\n"
-         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
-         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
-         "H LI LINE2 00010 00775\n"
-         "H LF SAYR1 00010 REPLINE(0)\n"
+         + pageHead(kPeriod) +
          "H LF SAYR2 00020 \"วันที่\"\n"
          "H NF SAYR2 00110 \"สมุด\"\n"
          "H NF SAYR2 00160 \"เลขที่\"\n"
@@ -255,12 +249,7 @@ std::string generalLedgerTemplate() {
 // Layout 1: the journal, every voucher line in date order.
 std::string journalTemplate() {
   return "* journal by date\n"
-         "H LF SAYC2 00388 CHLINE\n"
-         "H LF SAYC3 00388 CREPNAME\n"
-         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
-         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
-         "H LI LINE2 00010 00775\n"
-         "H LF SAYR1 00010 REPLINE(0)\n"
+         + pageHead(kPeriod) +
          "H LF SAYR2 00020 \"วันที่\"\n"
          "H NF SAYR2 00110 \"สมุด\"\n"
          "H NF SAYR2 00160 \"เลขที่\"\n"
@@ -288,12 +277,7 @@ std::string journalTemplate() {
 // Layout 6: one row per account, brought forward, the period and the balance.
 std::string trialBalanceTemplate() {
   return "* trial balance\n"
-         "H LF SAYC2 00388 CHLINE\n"
-         "H LF SAYC3 00388 CREPNAME\n"
-         "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
-         "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
-         "H LI LINE2 00010 00775\n"
-         "H LF SAYR1 00010 REPLINE(0)\n"
+         + pageHead(kPeriod) +
          "H LF SAYR2 00020 \"รหัสบัญชี\"\n"
          "H NF SAYR2 00110 \"ชื่อบัญชี\"\n"
          "H NF SAYL2 00440 \"ยอดยกมา\"\n"
@@ -324,12 +308,7 @@ std::string trialBalanceTemplate() {
 std::string documentTemplate(bool lines) {
   std::string t =
       "* stock documents\n"
-      "H LF SAYC2 00388 CHLINE\n"
-      "H LF SAYC3 00388 CREPNAME\n"
-      "H LF SAYR1 00010 \"วันที่ \"+DTOC(CDAYBEG)+\" ถึง \"+DTOC(CDAYEND)\n"
-      "H NF SAYL1 00775 \"วันที่พิมพ์ \"+DTOC(DATE())+\"   หน้า \"+ALLTRIM(STR(NPAGE))\n"
-      "H LI LINE2 00010 00775\n"
-      "H LF SAYR1 00010 REPLINE(0)\n"
+      + pageHead(kPeriod) +
       "H LF SAYR2 00020 \"วันที่\"\n"
       "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n";
   if (lines)

@@ -20,9 +20,9 @@ using xbase::operator""_th;
 namespace {
 
 // "DOC_NO C 15; QTY N 15.5; DOC_DATE D 8" -> fields.
-std::vector<rdd::FieldDef> parse(const char* spec) {
+std::vector<rdd::FieldDef> parse(const char* layout) {
   std::vector<rdd::FieldDef> out;
-  std::stringstream all(spec);
+  std::stringstream all(layout);
   std::string item;
   while (std::getline(all, item, ';')) {
     std::stringstream one(item);

@@ -252,13 +252,13 @@ xbase::ErrorOutcome ERRORDIALOG(xbase::Error& e) {
     if (out) out << log;
   }
   // 7-8: the dialog and what the user chose.
-  platform::ErrorDialogSpec spec;
-  spec.caption = "vekrep.example - error";
-  spec.description = "   Error description: " + ERRORMESSAGE(e);
-  spec.stack = stack;
-  spec.canRetry = e.canRetry;
-  spec.canDefault = e.canDefault || e.canSubstitute;
-  platform::ErrorChoice choice = platform::ui().errorDialog(spec);
+  platform::ErrorDialogContent content;
+  content.caption = "vekrep.example - error";
+  content.description = "   Error description: " + ERRORMESSAGE(e);
+  content.stack = stack;
+  content.canRetry = e.canRetry;
+  content.canDefault = e.canDefault || e.canSubstitute;
+  platform::ErrorChoice choice = platform::ui().errorDialog(content);
   if (choice == platform::ErrorChoice::Quit) throw xbase::ProgramExit(1);
   if (choice == platform::ErrorChoice::Retry) {
     if (platform::ui().openDialogs() == 0) throw xbase::ProgramExit(1);

@@ -111,9 +111,9 @@ std::optional<std::string> HeadlessUi::input(std::string_view title, std::string
 
 void HeadlessUi::sound(std::string_view file, int) { note("sound " + std::string(file)); }
 
-ErrorChoice HeadlessUi::errorDialog(const ErrorDialogSpec& spec) {
-  note("error " + q(spec.description));
-  for (const std::string& s : spec.stack) note("  " + s);
+ErrorChoice HeadlessUi::errorDialog(const ErrorDialogContent& content) {
+  note("error " + q(content.description));
+  for (const std::string& s : content.stack) note("  " + s);
   if (script_.empty() || script_.front().rfind("error", 0) != 0) {
     note("error dialog closed (no answer in the script): quit");
     return ErrorChoice::Quit;
@@ -121,8 +121,8 @@ ErrorChoice HeadlessUi::errorDialog(const ErrorDialogSpec& spec) {
   std::string line = next("the error dialog", "error");
   std::string choice = trim(line.substr(5));
   note("error dialog -> " + choice);
-  if (choice == "retry" && spec.canRetry) return ErrorChoice::Retry;
-  if (choice == "default" && spec.canDefault) return ErrorChoice::Default;
+  if (choice == "retry" && content.canRetry) return ErrorChoice::Retry;
+  if (choice == "default" && content.canDefault) return ErrorChoice::Default;
   return ErrorChoice::Quit;
 }
 

@@ -47,7 +47,7 @@ class HeadlessUi : public Ui {
   int run(Dialog& d) override;
   void sound(std::string_view file, int flags) override;
   void printerSetup() override { note("printer setup"); }
-  ErrorChoice errorDialog(const ErrorDialogSpec& spec) override;
+  ErrorChoice errorDialog(const ErrorDialogContent& content) override;
   int openDialogs() const override { return depth_; }
 
  private:

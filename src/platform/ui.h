@@ -15,7 +15,7 @@ namespace platform {
 
 // The run-time error dialog: its description line, the "Called from"
 // lines, and which extra buttons the error allows.
-struct ErrorDialogSpec {
+struct ErrorDialogContent {
   std::string caption;
   std::string description;
   std::vector<std::string> stack;
@@ -50,8 +50,8 @@ class Ui {
   virtual void alert(std::string_view text, std::string_view caption) { message(text, caption); }
   // Plays a wave file (flags as the sound routine passes them; 1 = asynchronous).
   virtual void sound(std::string_view file, int flags) { (void)file, (void)flags; }
-  virtual ErrorChoice errorDialog(const ErrorDialogSpec& spec) {
-    (void)spec;
+  virtual ErrorChoice errorDialog(const ErrorDialogContent& content) {
+    (void)content;
     return ErrorChoice::Quit;
   }
   // How many of the program's dialogs are open (a message loop is running).
@@ -73,14 +73,14 @@ class RecordingUi : public Ui {
   void sound(std::string_view file, int) override { sounds.emplace_back(file); }
   void printerSetup() override { ++printerSetups; }
   int printerSetups = 0;
-  ErrorChoice errorDialog(const ErrorDialogSpec& spec) override {
-    errors.push_back(spec);
+  ErrorChoice errorDialog(const ErrorDialogContent& content) override {
+    errors.push_back(content);
     return errorChoice;
   }
   int openDialogs() const override { return dialogsOpen; }
   std::vector<std::pair<std::string, std::string>> messages;
   std::vector<std::string> sounds;
-  std::vector<ErrorDialogSpec> errors;
+  std::vector<ErrorDialogContent> errors;
   ErrorChoice errorChoice = ErrorChoice::Quit;
   int dialogsOpen = 0;
 };

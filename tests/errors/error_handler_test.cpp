@@ -133,7 +133,7 @@ TEST_F(Handler, ChoicesOfTheDialog) {
   int shown = 0;
   struct FixingUi : platform::RecordingUi {
     int* shown;
-    platform::ErrorChoice errorDialog(const platform::ErrorDialogSpec&) override {
+    platform::ErrorChoice errorDialog(const platform::ErrorDialogContent&) override {
       ++*shown;
       evaluate("NDIV := 2");
       return platform::ErrorChoice::Retry;
@@ -146,7 +146,7 @@ TEST_F(Handler, ChoicesOfTheDialog) {
   EXPECT_EQ(shown, 1);
   // A second error while the dialog is open ends the program at once.
   struct FailingUi : platform::RecordingUi {
-    platform::ErrorChoice errorDialog(const platform::ErrorDialogSpec&) override {
+    platform::ErrorChoice errorDialog(const platform::ErrorDialogContent&) override {
       evaluate("NOSUCHVAR2");
       return platform::ErrorChoice::Default;
     }

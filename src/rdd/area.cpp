@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <thread>
 
+#include "rdd/key_sort.h"
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
 #include "xbase/numfmt.h"
@@ -121,6 +123,32 @@ void copyKey(const std::vector<KeySegment>& plan, const char* rec, char* out) {
     out += s.len;
   }
 }
+
+// Which key bytes differ between keys, gathered eight bytes to a word: the
+// bits set in word w are those in which some key's bytes 8w..8w+7 differ
+// from the first key's.
+struct Differing {
+  explicit Differing(std::size_t keySize) : size(keySize), words((keySize + 7) / 8, 0) {}
+  void mark(const char* key, const char* first) {
+    for (std::size_t w = 0; w < words.size(); ++w) {
+      std::uint64_t x = 0, y = 0;
+      std::size_t n = std::min<std::size_t>(8, size - 8 * w);
+      std::memcpy(&x, key + 8 * w, n);
+      std::memcpy(&y, first + 8 * w, n);
+      words[w] |= x ^ y;
+    }
+  }
+  void merge(const Differing& o) {
+    for (std::size_t w = 0; w < words.size(); ++w) words[w] |= o.words[w];
+  }
+  std::vector<unsigned char> bytes() const {
+    std::vector<unsigned char> b(size);
+    for (std::size_t i = 0; i < size; ++i) b[i] = (unsigned char)(words[i / 8] >> (8 * (i % 8)));
+    return b;
+  }
+  std::size_t size;
+  std::vector<std::uint64_t> words;
+};
 
 std::string trimmedUpper(std::string_view s) {
   std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
@@ -246,78 +274,61 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
     for (auto& seg : plan) planned += seg.len;
     if (planned != keySize) plan.clear();
   }
-  std::vector<char> keys(std::size_t(n) * std::size_t(keySize));
-  std::vector<std::uint32_t> recnos(static_cast<std::size_t>(n));
-  eof_ = false;
-  withSelected([&] {
-    for (long r = 1; r <= n; ++r) {
-      recno_ = r;
-      if (!table_->readRecord(r, buf_.data())) table_->blankRecord(buf_.data());
-      char* out = &keys[std::size_t(r - 1) * std::size_t(keySize)];
-      if (!plan.empty()) {
-        copyKey(plan, buf_.data(), out);
-      } else {
-        std::string k = keyBytes(key->eval(), keySize, keyDec);
-        std::memcpy(out, k.data(), std::size_t(keySize));
-      }
-      recnos[std::size_t(r - 1)] = std::uint32_t(r);
-    }
-    return 0;
-  });
-  // Sorted eight key bytes at a time: each run of keys equal so far is
-  // sorted again on its next eight bytes, loaded once per key (not once per
-  // comparison). Equal keys stay in record order.
-  const char* kp = keys.data();
   const std::size_t ks = std::size_t(keySize);
-  struct SortItem {
-    std::uint64_t prefix;
-    std::uint32_t index;
-    bool operator<(const SortItem& o) const { return prefix != o.prefix ? prefix < o.prefix : index < o.index; }
-  };
-  // Byte positions where every key holds the same byte cannot decide the
-  // order: they are left out of the words compared.
-  std::vector<std::size_t> cols;
-  for (std::size_t b = 0; b < ks; ++b) {
-    bool same = true;
-    for (long r = 1; r < n && same; ++r) same = kp[std::size_t(r) * ks + b] == kp[b];
-    if (!same) cols.push_back(b);
-  }
-  const std::size_t width = cols.size();
-  auto word = [&](std::uint32_t index, std::size_t depth) {
-    std::uint64_t p = 0;
-    const unsigned char* k = reinterpret_cast<const unsigned char*>(kp + std::size_t(index) * ks);
-    for (std::size_t b = depth; b < depth + 8; ++b) p = (p << 8) | (b < width ? k[cols[b]] : 0);
-    return p;
-  };
-  std::vector<SortItem> items(static_cast<std::size_t>(n));
-  for (std::size_t i = 0; i < items.size(); ++i) items[i] = SortItem{word(std::uint32_t(i), 0), std::uint32_t(i)};
-  std::sort(items.begin(), items.end());
-  struct Run {
-    std::size_t begin, end, depth;
-  };
-  std::vector<Run> runs{{0, items.size(), 0}};
-  while (!runs.empty()) {
-    Run r = runs.back();
-    runs.pop_back();
-    if (r.depth + 8 >= width) continue;
-    for (std::size_t i = r.begin; i < r.end;) {
-      std::size_t j = i + 1;
-      while (j < r.end && items[j].prefix == items[i].prefix) ++j;
-      if (j - i > 1) {
-        for (std::size_t k = i; k < j; ++k) {
-          if (k + 16 < r.end) __builtin_prefetch(kp + std::size_t(items[k + 16].index) * ks + cols[r.depth + 8]);
-          items[k].prefix = word(items[k].index, r.depth + 8);
+  LargeBlock keyBlock(std::size_t(n) * ks + 8);
+  char* keys = keyBlock.data();
+  std::vector<std::uint32_t> recnos(static_cast<std::size_t>(n));
+  std::iota(recnos.begin(), recnos.end(), 1u);
+  // Byte positions where some key differs from another; the others cannot
+  // decide the order.
+  Differing differs(ks);
+  if (!plan.empty()) {
+    // Plain fields: keys are copied straight from blocks of records, in two
+    // halves at once on large tables (no runtime state is touched).
+    table_->prepareBlockReads();
+    auto gather = [&](long from, long to, Differing& diff) {
+      const std::size_t rl = std::size_t(table_->recordLength());
+      constexpr long kBlock = 512;
+      std::vector<char> block(std::size_t(kBlock) * rl);
+      std::vector<char> blank(rl);
+      table_->blankRecord(blank.data());
+      const char* first = nullptr;
+      for (long r = from; r <= to; r += kBlock) {
+        long c = std::min(kBlock, to - r + 1);
+        long got = table_->readRecords(r, c, block.data());
+        for (long i = 0; i < c; ++i) {
+          char* out = keys + std::size_t(r - 1 + i) * ks;
+          copyKey(plan, i < got ? block.data() + std::size_t(i) * rl : blank.data(), out);
+          if (!first) first = out;
+          diff.mark(out, first);
         }
-        std::sort(items.begin() + long(i), items.begin() + long(j));
-        runs.push_back(Run{i, j, r.depth + 8});
       }
-      i = j;
+    };
+    if (n >= 65536 && std::thread::hardware_concurrency() >= 2) {
+      Differing low(ks);
+      std::thread worker([&] { gather(1, n / 2, low); });
+      gather(n / 2 + 1, n, differs);
+      worker.join();
+      differs.merge(low);
+      differs.mark(keys + std::size_t(n / 2) * ks, keys);  // the two halves' first keys
+    } else {
+      gather(1, n, differs);
     }
+  } else {
+    eof_ = false;
+    withSelected([&] {
+      for (long r = 1; r <= n; ++r) {
+        recno_ = r;
+        if (!table_->readRecord(r, buf_.data())) table_->blankRecord(buf_.data());
+        char* out = keys + std::size_t(r - 1) * ks;
+        std::string k = keyBytes(key->eval(), keySize, keyDec);
+        std::memcpy(out, k.data(), ks);
+        differs.mark(out, keys);
+      }
+      return 0;
+    });
   }
-  std::vector<std::uint32_t> sorted(static_cast<std::size_t>(n));
-  for (std::size_t i = 0; i < items.size(); ++i) sorted[i] = items[i].index;
-  items.clear();
-  items.shrink_to_fit();
+  std::vector<std::uint32_t> sorted = sortKeys(keys, std::size_t(n), ks, differs.bytes());
   // Drop an order already open on the same file before writing it anew.
   std::string name = baseName(ntxPath);
   for (std::size_t i = 0; i < orders_.size(); ++i)
@@ -325,7 +336,7 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
       orders_.erase(orders_.begin() + long(i));
       break;
     }
-  auto idx = NtxIndex::build(ntxPath, keyExpr, keySize, keyDec, keys.data(), recnos.data(), sorted,
+  auto idx = NtxIndex::build(ntxPath, keyExpr, keySize, keyDec, keys, recnos.data(), sorted,
                              table_->readOnly() ? OpenMode::ReadOnly
                              : table_->shared() ? OpenMode::Shared
                                                 : OpenMode::Exclusive);

@@ -237,10 +237,23 @@ bool DbfTable::readRecord(long recno, char* buf) {
   }
   if (view_ && end <= viewLength_) {
     std::memcpy(buf, view_ + off, std::size_t(recLen_));
-    if (++viewReads_ % 16384 == 0) file_->trimView();
+    // Records are read in key order, all over the file: a table of up to
+    // a million records or so stays resident; larger ones give pages back
+    // now and then so that the process does not grow with the file.
+    constexpr std::uint64_t kKeepResident = std::uint64_t(96) << 20;
+    if (viewLength_ > kKeepResident && ++viewReads_ % 16384 == 0) file_->trimView();
     return true;
   }
   return file_->read(off, buf, std::size_t(recLen_)) == std::size_t(recLen_);
+}
+
+long DbfTable::readRecords(long first, long count, char* buf) const {
+  if (first < 1 || count <= 0) return 0;
+  count = std::min(count, count_ - first + 1);
+  if (count <= 0) return 0;
+  std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(first - 1) * std::uint64_t(recLen_);
+  std::size_t got = file_->read(off, buf, std::size_t(count) * std::size_t(recLen_));
+  return long(got / std::size_t(recLen_));
 }
 
 void DbfTable::writeRecord(long recno, const char* buf) {

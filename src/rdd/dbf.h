@@ -47,6 +47,11 @@ class DbfTable {
   // Reads record `recno` (1-based) into buf (recordLength bytes); false when
   // it lies outside the file.
   bool readRecord(long recno, char* buf);
+  // Block reads for whole-table passes: after prepareBlockReads, readRecords
+  // may run from several threads at once. It reads up to `count` records
+  // from `first` into buf and gives how many it read.
+  void prepareBlockReads() { flushTail(); }
+  long readRecords(long first, long count, char* buf) const;
   void writeRecord(long recno, const char* buf);
   // Appends a blank record (under the append lock in shared mode) and gives its number.
   long appendBlank();

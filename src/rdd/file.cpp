@@ -58,7 +58,7 @@ std::unique_ptr<File> File::open(const std::string& path, OpenMode mode, int& os
   return f;
 }
 
-std::unique_ptr<File> File::create(const std::string& path, int& osError) {
+std::unique_ptr<File> File::create(const std::string& path, int& osError, bool overwrite) {
   osError = 0;
   std::string local = localPath(path);
   int fd = ::open(local.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -71,7 +71,7 @@ std::unique_ptr<File> File::create(const std::string& path, int& osError) {
     ::close(fd);
     return nullptr;
   }
-  if (::ftruncate(fd, 0) != 0) {
+  if (!overwrite && ::ftruncate(fd, 0) != 0) {
     osError = osCode(errno);
     ::close(fd);
     return nullptr;
@@ -157,6 +157,27 @@ void File::trimView() {
   if (map_) ::madvise(map_, mapLength_, MADV_DONTNEED);
 }
 
+LargeBlock::LargeBlock(std::size_t bytes) : bytes_(bytes) {
+  // Big blocks come straight from the system, which hands them out zeroed
+  // page by page as they are first touched.
+  if (bytes >= (std::size_t(1) << 20)) {
+    void* p = ::mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (p != MAP_FAILED) {
+      data_ = static_cast<char*>(p);
+      mapped_ = true;
+      return;
+    }
+  }
+  data_ = new char[bytes]();
+}
+
+LargeBlock::~LargeBlock() {
+  if (mapped_)
+    ::munmap(data_, bytes_);
+  else
+    delete[] data_;
+}
+
 bool fileExists(const std::string& path) {
   struct stat st{};
   return ::stat(localPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -185,9 +206,9 @@ std::unique_ptr<File> File::open(const std::string& path, OpenMode mode, int& os
   return f;
 }
 
-std::unique_ptr<File> File::create(const std::string& path, int& osError) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+std::unique_ptr<File> File::create(const std::string& path, int& osError, bool overwrite) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, overwrite ? OPEN_ALWAYS : CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     osError = int(GetLastError());
     return nullptr;
@@ -246,6 +267,9 @@ void File::unlock(std::uint64_t offset, std::uint64_t length) {
 
 const char* File::view(std::uint64_t) { return nullptr; }
 void File::trimView() {}
+
+LargeBlock::LargeBlock(std::size_t bytes) : data_(new char[bytes]()), bytes_(bytes) {}
+LargeBlock::~LargeBlock() { delete[] data_; }
 
 bool fileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());

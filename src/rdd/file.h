@@ -25,8 +25,10 @@ class File {
   // Null on failure with `osError` set. A shared open coexists with other
   // shared opens; an exclusive one with none (sharing violation otherwise).
   static std::unique_ptr<File> open(const std::string& path, OpenMode mode, int& osError);
-  // Creates (or truncates) and opens exclusively.
-  static std::unique_ptr<File> create(const std::string& path, int& osError);
+  // Creates (or truncates) and opens exclusively. With `overwrite` an
+  // existing file keeps its bytes until written over (cheaper than freeing
+  // them when the file is rewritten whole; truncate afterwards).
+  static std::unique_ptr<File> create(const std::string& path, int& osError, bool overwrite = false);
 
   std::size_t read(std::uint64_t offset, void* buf, std::size_t n) const;
   bool write(std::uint64_t offset, const void* buf, std::size_t n);
@@ -65,6 +67,22 @@ class File {
 constexpr std::uint64_t kLockBase = 1000000000ULL;
 constexpr std::uint64_t kFileLockOffset = kLockBase + 1;
 constexpr std::uint64_t kFileLockLength = 1000000000ULL;
+
+// Zero-filled working memory for large one-pass jobs (index builds), given
+// back to the system whole when done.
+class LargeBlock {
+ public:
+  explicit LargeBlock(std::size_t bytes);
+  ~LargeBlock();
+  LargeBlock(const LargeBlock&) = delete;
+  LargeBlock& operator=(const LargeBlock&) = delete;
+  char* data() { return data_; }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t bytes_ = 0;
+  bool mapped_ = false;
+};
 
 bool fileExists(const std::string& path);
 bool removeFile(const std::string& path);

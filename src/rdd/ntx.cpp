@@ -62,6 +62,39 @@ void encodePage(const NtxHeader& h, const NtxPage& p, char* buf) {
 
 }  // namespace
 
+char* NtxPageCache::insert(std::uint32_t offset) {
+  std::size_t n = offset / kNtxPage;
+  if (n >= slotOf_.size()) slotOf_.resize(n + 1 + n / 4, -1);
+  if (slotOf_[n] >= 0) return pages_[std::size_t(slotOf_[n])].data();
+  slotOf_[n] = std::int32_t(pages_.size());
+  pages_.emplace_back();
+  offsets_.push_back(offset);
+  return pages_.back().data();
+}
+
+void NtxPageCache::clear() {
+  for (std::uint32_t off : offsets_) slotOf_[off / kNtxPage] = -1;
+  pages_.clear();
+  offsets_.clear();
+}
+
+void NtxPageCache::keepOnly(const std::function<bool(const char*)>& keep) {
+  std::deque<std::array<char, kNtxPage>> kept;
+  std::vector<std::uint32_t> keptAt;
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    std::size_t n = offsets_[i] / kNtxPage;
+    if (keep(pages_[i].data())) {
+      slotOf_[n] = std::int32_t(kept.size());
+      kept.push_back(pages_[i]);
+      keptAt.push_back(offsets_[i]);
+    } else {
+      slotOf_[n] = -1;
+    }
+  }
+  pages_ = std::move(kept);
+  offsets_ = std::move(keptAt);
+}
+
 int ntxMaxItems(int keySize) {
   int m = (kNtxPage - 2) / (keySize + 10) - 1;
   return m & ~1;
@@ -152,33 +185,40 @@ bool NtxIndex::loadPage(std::uint32_t offset, NtxPage& out, std::string& why) {
 }
 
 const char* NtxIndex::pageBytes(std::uint32_t offset) {
-  // Straight from the memory view when the platform maps files (another
-  // station's writes show there too); else through a cache of raw pages.
+  // Pages changed and not yet written come first; then the cache of pages
+  // read (kept current by writePage, dropped when another station changes
+  // the index).
   if (!pending_.empty()) {
     auto held = pending_.find(offset);
     if (held != pending_.end()) return held->second.data();
   }
-  std::uint64_t end = std::uint64_t(offset) + kNtxPage;
-  if (end <= viewLength_) {
-    if (++viewReads_ % 4096 == 0) file_->trimView();
-    return view_ + offset;
+  if (const char* held = raw_.find(offset)) return held;
+  // Pages asked for in file order (the leaves of a built index, in a scan)
+  // are read ahead a block at a time; others one by one.
+  constexpr std::size_t kAhead = 16;
+  const std::size_t want = offset == readAheadFrom_ ? kAhead : 1;
+  std::array<char, kAhead * kNtxPage> block;
+  std::size_t got = file_->read(offset, block.data(), want * kNtxPage) / kNtxPage;
+  if (got == 0) return nullptr;
+  for (std::size_t i = 0; i < got; ++i) {
+    std::uint32_t at = offset + std::uint32_t(i) * kNtxPage;
+    if (i > 0 && (raw_.find(at) || pending_.count(at))) continue;
+    std::memcpy(raw_.insert(at), block.data() + i * kNtxPage, kNtxPage);
   }
-  std::uint64_t size = file_->size();
-  if (end > size) return nullptr;
-  if (const char* v = file_->view(size)) {
-    view_ = v;
-    viewLength_ = size;
-    return view_ + offset;
-  }
-  auto it = raw_.find(offset);
-  if (it != raw_.end()) return it->second.data();
-  if (raw_.size() > 16384) raw_.clear();
-  auto& slot = raw_[offset];
-  if (file_->read(offset, slot.data(), kNtxPage) != std::size_t(kNtxPage)) {
-    raw_.erase(offset);
-    return nullptr;
-  }
-  return slot.data();
+  readAheadFrom_ = offset + (want == 1 ? kNtxPage : std::uint32_t(got) * kNtxPage);
+  return raw_.find(offset);
+}
+
+void NtxIndex::boundCache() {
+  // Between operations only, so that no page in use goes away. The upper
+  // pages of the tree are few and wanted by every seek: only leaves go.
+  constexpr std::size_t kCachePages = 16384;
+  if (raw_.size() <= kCachePages) return;
+  raw_.keepOnly([](const char* p) {
+    std::uint16_t first = u16(p + 2);
+    return first + 4 <= kNtxPage && u32(p + first) != 0;
+  });
+  if (raw_.size() > kCachePages / 2) raw_.clear();
 }
 
 NtxIndex::PageRef NtxIndex::page(std::uint32_t offset) {
@@ -209,6 +249,7 @@ NtxPage NtxIndex::editable(std::uint32_t offset) {
 }
 
 void NtxIndex::refresh() {
+  boundCache();
   if (mode_ != OpenMode::Shared) return;
   char buf[12];
   if (const char* v = file_->view(kNtxPage))
@@ -285,6 +326,7 @@ bool NtxIndex::bottom(Cursor& c) {
 
 bool NtxIndex::next(Cursor& c) {
   if (c.path.empty()) return false;
+  boundCache();
   auto [off, i] = c.path.back();
   PageRef p = page(off);
   c.path.back().second = i + 1;
@@ -294,6 +336,7 @@ bool NtxIndex::next(Cursor& c) {
 
 bool NtxIndex::prev(Cursor& c) {
   if (c.path.empty()) return false;
+  boundCache();
   auto [off, i] = c.path.back();
   PageRef p = page(off);
   if (!p.leaf()) {
@@ -397,8 +440,7 @@ void NtxIndex::writePage(const NtxPage& p) {
     file_->write(p.offset, buf, kNtxPage);
   else
     std::memcpy(pending_[p.offset].data(), buf, kNtxPage);
-  auto it = raw_.find(p.offset);
-  if (it != raw_.end()) std::memcpy(it->second.data(), buf, kNtxPage);
+  if (const char* held = raw_.find(p.offset)) std::memcpy(const_cast<char*>(held), buf, kNtxPage);
 }
 
 void NtxIndex::writeHeader() {
@@ -590,7 +632,7 @@ std::unique_ptr<NtxIndex> NtxIndex::build(const std::string& path, const std::st
                                           int keyDec, const char* keys, const std::uint32_t* recnos,
                                           const std::vector<std::uint32_t>& sorted, OpenMode reopenAs) {
   int os = 0;
-  auto f = File::create(path, os);
+  auto f = File::create(path, os, true);
   if (!f) {
     raiseTableError(xbase::EG_CREATE, 1004, path, os, "DBFNTX create index");
     return nullptr;
@@ -611,44 +653,63 @@ std::unique_ptr<NtxIndex> NtxIndex::build(const std::string& path, const std::st
   std::vector<std::uint32_t> levelKeys(sorted.size());
   for (std::size_t i = 0; i < sorted.size(); ++i) levelKeys[i] = std::uint32_t(i);
   std::vector<std::uint32_t> levelChildren;  // empty on the leaf level
-  std::uint32_t nextOffset = kNtxPage;
-  constexpr std::size_t kChunk = 256;
-  std::vector<char> out;
-  out.reserve(kChunk * kNtxPage);
-  auto flush = [&] {
-    f->write(nextOffset - out.size(), out.data(), out.size());
-    out.clear();
-  };
+  std::uint32_t levelStart = kNtxPage;
+  bool ok = true;
   for (;;) {
-    std::size_t m = levelKeys.size();
-    std::size_t pages = std::max<std::size_t>(1, (m + 1 + maxKeys) / (maxKeys + 1));
-    std::size_t inPages = m - (pages - 1);
-    std::size_t per = inPages / pages, extra = inPages % pages;
+    const std::size_t m = levelKeys.size();
+    const std::size_t pages = std::max<std::size_t>(1, (m + 1 + maxKeys) / (maxKeys + 1));
+    const std::size_t inPages = m - (pages - 1);
+    const std::size_t per = inPages / pages, extra = inPages % pages;
+    auto firstKey = [&](std::size_t pg) { return pg * (per + 1) + std::min(pg, extra); };
+    auto keysIn = [&](std::size_t pg) { return per + (pg < extra ? 1 : 0); };
+    // Fills and writes pages [from, to) of this level in blocks.
+    auto fill = [&](std::size_t from, std::size_t to) {
+      constexpr std::size_t kChunk = 256;
+      std::vector<char> out(kChunk * kNtxPage);
+      bool written = true;
+      for (std::size_t c = from; c < to; c += kChunk) {
+        std::size_t cn = std::min(kChunk, to - c);
+        std::memset(out.data(), 0, cn * kNtxPage);
+        for (std::size_t pg = c; pg < c + cn; ++pg) {
+          char* buf = out.data() + (pg - c) * kNtxPage;
+          std::size_t k = firstKey(pg), n = keysIn(pg);
+          put16(buf, std::uint16_t(n));
+          for (int i = 0; i <= h.maxItems; ++i) put16(buf + 2 + 2 * i, std::uint16_t(base + i * h.itemSize));
+          for (std::size_t j = 0; j <= n; ++j) {
+            char* item = buf + base + int(j) * h.itemSize;
+            if (!levelChildren.empty()) put32(item, levelChildren[k + j]);
+            if (j < n) {
+              // The keys lie in record order, far apart: fetch a few ahead.
+              if (k + j + 8 < m)
+                __builtin_prefetch(keys + std::size_t(sorted[levelKeys[k + j + 8]]) * std::size_t(keySize));
+              std::uint32_t pos = sorted[levelKeys[k + j]];
+              put32(item + 4, recnos[pos]);
+              std::memcpy(item + 8, keys + std::size_t(pos) * std::size_t(keySize), std::size_t(keySize));
+            }
+          }
+        }
+        written = f->write(levelStart + std::uint64_t(c) * kNtxPage, out.data(), cn * kNtxPage) && written;
+      }
+      return written;
+    };
+    // Large levels are filled in two halves at once.
+    if (pages >= 1024 && std::thread::hardware_concurrency() >= 2) {
+      bool lowOk = true;
+      std::thread worker([&] { lowOk = fill(0, pages / 2); });
+      bool highOk = fill(pages / 2, pages);
+      worker.join();
+      ok = ok && lowOk && highOk;
+    } else {
+      ok = fill(0, pages) && ok;
+    }
     std::vector<std::uint32_t> upKeys, upChildren;
     upKeys.reserve(pages);
     upChildren.reserve(pages);
-    std::size_t k = 0;
     for (std::size_t pg = 0; pg < pages; ++pg) {
-      std::size_t n = per + (pg < extra ? 1 : 0);
-      out.resize(out.size() + kNtxPage, 0);
-      char* buf = out.data() + out.size() - kNtxPage;
-      put16(buf, std::uint16_t(n));
-      for (int i = 0; i <= h.maxItems; ++i) put16(buf + 2 + 2 * i, std::uint16_t(base + i * h.itemSize));
-      for (std::size_t j = 0; j <= n; ++j) {
-        char* item = buf + base + int(j) * h.itemSize;
-        if (!levelChildren.empty()) put32(item, levelChildren[k + j]);
-        if (j < n) {
-          std::uint32_t pos = sorted[levelKeys[k + j]];
-          put32(item + 4, recnos[pos]);
-          std::memcpy(item + 8, keys + std::size_t(pos) * std::size_t(keySize), std::size_t(keySize));
-        }
-      }
-      k += n;
-      upChildren.push_back(nextOffset);
-      nextOffset += kNtxPage;
-      if (out.size() >= kChunk * kNtxPage) flush();
-      if (pg + 1 < pages) upKeys.push_back(levelKeys[k++]);
+      upChildren.push_back(levelStart + std::uint32_t(pg) * kNtxPage);
+      if (pg + 1 < pages) upKeys.push_back(levelKeys[firstKey(pg) + keysIn(pg)]);
     }
+    levelStart += std::uint32_t(pages) * kNtxPage;
     if (pages == 1) {
       h.root = upChildren[0];
       break;
@@ -656,7 +717,12 @@ std::unique_ptr<NtxIndex> NtxIndex::build(const std::string& path, const std::st
     levelKeys = std::move(upKeys);
     levelChildren = std::move(upChildren);
   }
-  flush();
+  // An index written over an older one ends where the new pages end.
+  ok = f->truncate(levelStart) && ok;
+  if (!ok) {
+    raiseTableError(xbase::EG_WRITE, 1011, path, 0, "DBFNTX create index");
+    return nullptr;
+  }
   char head[kNtxPage];
   encodeHeader(h, head);
   f->write(0, head, kNtxPage);

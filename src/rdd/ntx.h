@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +19,26 @@ namespace rdd {
 
 constexpr int kNtxPage = 1024;
 constexpr int kNtxMaxExpr = 256;
+
+// Pages read from an index file, found by page number (no hashing). Slots
+// stay where they are until the cache is trimmed or cleared.
+class NtxPageCache {
+ public:
+  const char* find(std::uint32_t offset) const {
+    std::size_t n = offset / kNtxPage;
+    return n < slotOf_.size() && slotOf_[n] >= 0 ? pages_[std::size_t(slotOf_[n])].data() : nullptr;
+  }
+  char* insert(std::uint32_t offset);
+  std::size_t size() const { return pages_.size(); }
+  void clear();
+  // Keeps only the pages for which keep(bytes) holds.
+  void keepOnly(const std::function<bool(const char*)>& keep);
+
+ private:
+  std::vector<std::int32_t> slotOf_;  // by page number; -1: not held
+  std::deque<std::array<char, kNtxPage>> pages_;
+  std::vector<std::uint32_t> offsets_;  // of each slot
+};
 
 struct NtxHeader {
   std::uint16_t signature = 6;
@@ -122,6 +143,7 @@ class NtxIndex {
   PageRef page(std::uint32_t offset);
   NtxPage editable(std::uint32_t offset);
   const char* pageBytes(std::uint32_t offset);
+  void boundCache();
   bool loadPage(std::uint32_t offset, NtxPage& out, std::string& why);
   void writePage(const NtxPage& p);
   std::uint32_t newPage();
@@ -151,10 +173,8 @@ class NtxIndex {
   OpenMode mode_ = OpenMode::Shared;
   bool writeLocked_ = false;
   NtxHeader head_;
-  const char* view_ = nullptr;
-  std::uint64_t viewLength_ = 0;
-  std::uint64_t viewReads_ = 0;
-  std::unordered_map<std::uint32_t, std::array<char, kNtxPage>> raw_;
+  NtxPageCache raw_;
+  std::uint32_t readAheadFrom_ = 0;  // the page after the last one read
   // Opened exclusively, changed pages are held back and written together
   // (in file order) when enough have gathered and on close: many inserts
   // into the same pages cost one write each.

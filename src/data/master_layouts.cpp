@@ -39,6 +39,12 @@ const std::vector<MasterLayout>& masterLayouts() {
       {"GCustom", simple()},
       {"AccBook", f({{"CODE", 'C', 3, 0}, {"NAME", 'C', 40, 0}, {"VAT", 'C', 1, 0}, {"CSNO", 'N', 12, 0}, {"POST", 'C', 1, 0}})},
       {"AccCode", f({{"CODE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"TYPE", 'C', 1, 0}})},
+      {"Consec", f({{"CODE", 'C', 3, 0}, {"GROUP", 'C', 4, 0}, {"NAME", 'C', 40, 0}, {"CSNO", 'N', 12, 0}})},
+      {"Money", f({{"CODE", 'C', 4, 0}, {"NAME", 'C', 40, 0}, {"RATE", 'N', 14, 6}})},
+      {"Payroll", simple()},
+      {"Person", simple()},
+      {"TaxType", f({{"CODE", 'C', 20, 0}, {"NAME", 'C', 60, 0}})},
+      {"TaxPay", f({{"CODE", 'C', 20, 0}, {"NAME", 'C', 60, 0}, {"RATE", 'N', 6, 2}})},
   };
   return all;
 }

@@ -56,6 +56,10 @@ TEST_P(DemoReports, PrintLikeTheirGoldenDumps) {
 
 INSTANTIATE_TEST_SUITE_P(Demo, DemoReports,
                          ::testing::Values(DemoReport{"scripts/COPRO1.txt", "demo_copro1.dump"},
+                                           DemoReport{"scripts/COEMP.txt", "demo_coemp.dump"},
+                                           DemoReport{"scripts/COABK.txt", "demo_coabk.dump"},
+                                           DemoReport{"scripts/CODTS.txt", "demo_codts.dump"},
+                                           DemoReport{"scripts/CORPT.txt", "demo_corpt.dump"},
                                            DemoReport{"scripts/IVACC1_5.txt", "demo_ivacc1_5.dump"},
                                            DemoReport{"scripts/ARACC.txt", "demo_aracc.dump"},
                                            DemoReport{"scripts/ARSTA.txt", "demo_arsta.dump"},

@@ -65,34 +65,36 @@ void encodePage(const NtxHeader& h, const NtxPage& p, char* buf) {
 char* NtxPageCache::insert(std::uint32_t offset) {
   std::size_t n = offset / kNtxPage;
   if (n >= slotOf_.size()) slotOf_.resize(n + 1 + n / 4, -1);
-  if (slotOf_[n] >= 0) return pages_[std::size_t(slotOf_[n])].data();
-  slotOf_[n] = std::int32_t(pages_.size());
-  pages_.emplace_back();
+  if (slotOf_[n] >= 0) return slot(std::size_t(slotOf_[n]));
+  std::size_t i = offsets_.size();
+  if (i / kPerBlock >= blocks_.size()) blocks_.emplace_back(new char[kPerBlock * kNtxPage]);
+  slotOf_[n] = std::int32_t(i);
   offsets_.push_back(offset);
-  return pages_.back().data();
+  return slot(i);
 }
 
 void NtxPageCache::clear() {
   for (std::uint32_t off : offsets_) slotOf_[off / kNtxPage] = -1;
-  pages_.clear();
   offsets_.clear();
+  // One block is kept for the next pages; the others go back.
+  if (blocks_.size() > 1) blocks_.resize(1);
 }
 
 void NtxPageCache::keepOnly(const std::function<bool(const char*)>& keep) {
-  std::deque<std::array<char, kNtxPage>> kept;
-  std::vector<std::uint32_t> keptAt;
-  for (std::size_t i = 0; i < pages_.size(); ++i) {
+  // Pages kept move down to the lowest slots, in order.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < offsets_.size(); ++i) {
     std::size_t n = offsets_[i] / kNtxPage;
-    if (keep(pages_[i].data())) {
-      slotOf_[n] = std::int32_t(kept.size());
-      kept.push_back(pages_[i]);
-      keptAt.push_back(offsets_[i]);
+    if (keep(slot(i))) {
+      if (kept != i) std::memcpy(slot(kept), slot(i), kNtxPage);
+      slotOf_[n] = std::int32_t(kept);
+      offsets_[kept++] = offsets_[i];
     } else {
       slotOf_[n] = -1;
     }
   }
-  pages_ = std::move(kept);
-  offsets_ = std::move(keptAt);
+  offsets_.resize(kept);
+  blocks_.resize((kept + kPerBlock - 1) / kPerBlock);
 }
 
 int ntxMaxItems(int keySize) {

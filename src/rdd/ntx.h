@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,18 +25,20 @@ class NtxPageCache {
  public:
   const char* find(std::uint32_t offset) const {
     std::size_t n = offset / kNtxPage;
-    return n < slotOf_.size() && slotOf_[n] >= 0 ? pages_[std::size_t(slotOf_[n])].data() : nullptr;
+    return n < slotOf_.size() && slotOf_[n] >= 0 ? slot(std::size_t(slotOf_[n])) : nullptr;
   }
   char* insert(std::uint32_t offset);
-  std::size_t size() const { return pages_.size(); }
+  std::size_t size() const { return offsets_.size(); }
   void clear();
   // Keeps only the pages for which keep(bytes) holds.
   void keepOnly(const std::function<bool(const char*)>& keep);
 
  private:
+  static constexpr std::size_t kPerBlock = 256;  // pages are allocated in blocks
+  char* slot(std::size_t i) const { return blocks_[i / kPerBlock].get() + (i % kPerBlock) * kNtxPage; }
   std::vector<std::int32_t> slotOf_;  // by page number; -1: not held
-  std::deque<std::array<char, kNtxPage>> pages_;
-  std::vector<std::uint32_t> offsets_;  // of each slot
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<std::uint32_t> offsets_;  // the page offset held in each slot
 };
 
 struct NtxHeader {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <algorithm>
 #include <cmath>
@@ -144,8 +145,10 @@ std::string stockMovementTemplate() {
 }
 
 // The customer ledger: company heads, transactions with running balances.
-std::string ledgerTemplate() {
-  return "* customer ledger\n"
+std::string ledgerTemplate(bool byGroup = false) {
+  std::string heading = byGroup ? "\"กลุ่ม \"+TRIM(company->GROUP)+\"   \"+TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)"
+                                : "TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)";
+  return "* party ledger\n"
          "I,GROUP RepData->CODE\n"
          "I,BLOCK RepData->CODE\n"
          + pageHead(kPeriod) +
@@ -158,7 +161,7 @@ std::string ledgerTemplate() {
          "H NF SAYL2 00770 \"ยอดคงเหลือ\"\n"
          "H LI LINE1 00010 00775\n"
          "H LF SAYR1 00010 REPLINE(0)\n"
-         "G LF SAYR2 00020 TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)\n"
+         "G LF SAYR2 00020 " + heading + "\n"
          "D LF SAYR1 00020 IIF(EMPTY(RepData->DOC_DATE),\"\",DTOC(RepData->DOC_DATE))\n"
          "D NF SAYR1 00110 RepData->DOC_NO\n"
          "D NF SAYR1 00230 RepData->REF_NO\n"
@@ -305,7 +308,7 @@ std::string trialBalanceTemplate() {
 }
 
 // Stock documents: the heads of the tax invoices, or their lines.
-std::string documentTemplate(bool lines) {
+std::string documentTemplate(bool lines, const std::string& party = "รหัสลูกค้า") {
   std::string t =
       "* stock documents\n"
       + pageHead(kPeriod) +
@@ -331,7 +334,7 @@ std::string documentTemplate(bool lines) {
          "T LF SAYR2 00320 \"รวมทั้งสิ้น\"\n"
          "T NF SAYL2 00770 TRANSFORM(CTOT[1],\"999,999,999.99\")\n";
   else
-    t += "H NF SAYR2 00230 \"รหัสลูกค้า\"\n"
+    t += "H NF SAYR2 00230 \"" + party + "\"\n"
          "H NF SAYL2 00540 \"มูลค่าสินค้า\"\n"
          "H NF SAYL2 00650 \"ภาษีมูลค่าเพิ่ม\"\n"
          "H NF SAYL2 00770 \"รวมทั้งสิ้น\"\n"
@@ -352,6 +355,32 @@ std::string documentTemplate(bool lines) {
          "T NF SAYL2 00650 TRANSFORM(CTOT[2],\"999,999,999.99\")\n"
          "T NF SAYL2 00770 TRANSFORM(CTOT[3],\"999,999,999.99\")\n";
   return t;
+}
+
+// Stock adjustments: one line per adjusted product, with its document.
+std::string adjustmentTemplate() {
+  return "* stock adjustments\n"
+         + pageHead(kPeriod) +
+         "H LF SAYR2 00020 \"วันที่\"\n"
+         "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n"
+         "H NF SAYR2 00220 \"รหัสสินค้า\"\n"
+         "H NF SAYR2 00300 \"คลัง\"\n"
+         "H NF SAYL2 00450 \"จำนวน\"\n"
+         "H NF SAYL2 00550 \"ต้นทุน/หน่วย\"\n"
+         "H NF SAYR2 00570 \"สาเหตุ\"\n"
+         "H LI LINE1 00010 00775\n"
+         "H LF SAYR1 00010 REPLINE(0)\n"
+         "D LF SAYR1 00020 DTOC(RepData->DOC_DATE)\n"
+         "D NF SAYR1 00110 RepData->DOC_NO\n"
+         "D NF SAYR1 00220 RepData->CODE\n"
+         "D NF SAYR1 00300 RepData->WHOUSE\n"
+         "D NF SAYL1 00450 TRANSFORM(RepData->QTY,\"999,999.99\")+\" \"+RepData->UNIT\n"
+         "D NF SAYL1 00550 TRANSFORM(RepData->COST,\"999,999.99\")\n"
+         "D NF SAYR1 00570 LEFT(RepData->DESCRIP,30)\n"
+         "D SM       00100 RepData->QTY*RepData->COST\n"
+         "T LH LINE2 00010 00775\n"
+         "T LF SAYR2 00300 \"มูลค่าปรับปรุงสุทธิ\"\n"
+         "T NF SAYL2 00550 TRANSFORM(CTOT[1],\"999,999,999.99\")\n";
 }
 
 int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, const DemoSize& size) {
@@ -420,12 +449,19 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
   }
   writeTable(areas, data + "Product.dbf", "Product", products, prices);
 
-  auto companies = [](const char* prefix, std::vector<const char*> names, const char* group) {
+  // Company names by code, for the heads of the stock documents.
+  std::map<std::string, std::string> companyNames;
+  auto companyName = [&companyNames](const std::string& code) { return xbase::fromUtf8(companyNames[code]); };
+  // The first `inFirst` companies belong to `group`, the others to `other`.
+  auto companies = [&companyNames](const char* prefix, std::vector<const char*> names, const char* group,
+                                   std::size_t inFirst = 99, const char* other = "") {
     std::vector<std::map<std::string, std::string>> rows;
     int i = 0;
     for (const char* n : names) {
       char code[16];
       std::snprintf(code, sizeof code, "%s%03d", prefix, ++i);
+      companyNames[code] = n;
+      if (std::size_t(i) > inFirst) group = other;
       rows.push_back({{"CODE", code}, {"NAME", n}, {"ADDR1", std::to_string(10 + i * 7) + " ถนนพหลโยธิน"},
                       {"ADDR2", "กรุงเทพมหานคร 10400"}, {"TELEPHONE", "0-2555-01" + std::to_string(10 + i)},
                       {"TAX_ID", "01055" + std::to_string(51000000 + i * 137)}, {"PAYMENT", "30 วัน"}, {"GROUP", group},
@@ -438,11 +474,23 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
   writeTable(areas, data + "Custom.dbf", "Custom",
              companies("C", {"บริษัท มั่นคงการค้า จำกัด", "โรงเรียนอนุบาลดอกไม้", "ร้านศึกษาภัณฑ์", "บริษัท รุ่งเรืองอินเตอร์ จำกัด",
                              "สำนักงานกฎหมายสุจริต"},
-                       "WHL"));
+                       "WHL", 3, "RET"));
+
+  // Stock movements of the documents, by month.
+  struct Movement {
+    const Item* item;
+    const char* whouse;
+    int day;
+    const char* stat;
+    double qty, cost;
+    std::string doc;
+  };
+  std::vector<std::vector<Movement>> movements;
 
   struct Report {
     const char *code, *name;
-    std::vector<ListColumn> cols;  // empty: a template of its own
+    std::vector<ListColumn> cols;       // a code list's columns
+    std::function<std::string()> layout = {};  // the template of any other report
   };
   const std::vector<ListColumn> simpleCols = {{"รหัส", "RepData->CODE", 0.2, 'R'}, {"ชื่อ", "RepData->NAME", 1.5, 'R'}};
   const std::vector<ListColumn> companyCols = {{"รหัส", "RepData->CODE", 0.2, 'R'},
@@ -497,30 +545,32 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"COPRL", "รายงานรหัสค่าแรง", simpleCols},
       {"COPRS", "รายงานรหัสประวัติ", simpleCols},
       {"CORPT", "รายงานรหัสรายงาน", simpleCols},
-      {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}},
-      {"ARACC", "รายงานบัญชีลูกหนี้รายตัว", {}},
-      {"ARSTA", "รายงานยอดค้างชำระลูกหนี้", {}},
-      {"APACC", "รายงานบัญชีเจ้าหนี้รายตัว", {}},
-      {"APSTA", "รายงานยอดค้างชำระเจ้าหนี้", {}},
-      {"IVDOC5", "รายงานใบกำกับภาษีขาย", {}},
-      {"IVTRN5", "รายงานการขายสินค้า ตามใบกำกับภาษี", {}},
-      {"GLACC1", "สมุดรายวันทั่วไป", {}},
-      {"GLACC4", "รายงานบัญชีแยกประเภท", {}},
-      {"GLACC6", "งบทดลอง", {}},
+      {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}, stockMovementTemplate},
+      {"ARACC", "รายงานบัญชีลูกหนี้รายตัว", {}, [] { return ledgerTemplate(); }},
+      {"APACC", "รายงานบัญชีเจ้าหนี้รายตัว", {}, [] { return ledgerTemplate(); }},
+      {"ARACG", "รายงานบัญชีลูกหนี้ แยกตามกลุ่ม", {}, [] { return ledgerTemplate(true); }},
+      {"APACG", "รายงานบัญชีเจ้าหนี้ แยกตามกลุ่ม", {}, [] { return ledgerTemplate(true); }},
+      {"ARSTA", "รายงานยอดค้างชำระลูกหนี้", {}, statementTemplate},
+      {"APSTA", "รายงานยอดค้างชำระเจ้าหนี้", {}, statementTemplate},
+      {"IVDOC1", "รายงานใบสั่งซื้อ", {}, [] { return documentTemplate(false, "รหัสผู้จำหน่าย"); }},
+      {"IVDOC2", "รายงานใบรับสินค้า", {}, [] { return documentTemplate(false, "รหัสผู้จำหน่าย"); }},
+      {"IVDOC3", "รายงานใบส่งคืนสินค้า", {}, [] { return documentTemplate(false, "รหัสผู้จำหน่าย"); }},
+      {"IVDOC4", "รายงานใบสั่งขาย", {}, [] { return documentTemplate(false); }},
+      {"IVDOC5", "รายงานใบกำกับภาษีขาย", {}, [] { return documentTemplate(false); }},
+      {"IVDOC6", "รายงานใบรับคืนสินค้า", {}, [] { return documentTemplate(false); }},
+      {"IVTRN23", "รายงานการรับสินค้า แยกตามผู้จำหน่าย", {}, [] { return documentTemplate(true); }},
+      {"IVTRN5", "รายงานการขายสินค้า ตามใบกำกับภาษี", {}, [] { return documentTemplate(true); }},
+      {"IVTRN6", "รายงานการรับคืนสินค้า ตามใบลดหนี้", {}, [] { return documentTemplate(true); }},
+      {"IVADJ", "รายงานการปรับปรุงสินค้า", {}, adjustmentTemplate},
+      {"GLACC1", "สมุดรายวันทั่วไป", {}, journalTemplate},
+      {"GLACC4", "รายงานบัญชีแยกประเภท", {}, generalLedgerTemplate},
+      {"GLACC6", "งบทดลอง", {}, trialBalanceTemplate},
   };
   std::vector<std::map<std::string, std::string>> list;
   for (const Report& rep : reports) {
     list.push_back({{"CODE", rep.code}, {"NAME", rep.name}});
     std::ofstream(data + rep.code + ".txt", std::ios::binary)
-        << xbase::fromUtf8(!rep.cols.empty()                      ? codeListTemplate(rep.cols)
-                           : std::string(rep.code).substr(2, 3) == "ACC" && rep.code[0] == 'A' ? ledgerTemplate()
-                           : std::string(rep.code).substr(2, 3) == "STA"                      ? statementTemplate()
-                           : std::string(rep.code) == "IVDOC5"               ? documentTemplate(false)
-                           : std::string(rep.code) == "IVTRN5"               ? documentTemplate(true)
-                           : std::string(rep.code) == "GLACC1"               ? journalTemplate()
-                           : std::string(rep.code) == "GLACC6"               ? trialBalanceTemplate()
-                           : std::string(rep.code).rfind("GLACC", 0) == 0 ? generalLedgerTemplate()
-                                                                           : stockMovementTemplate());
+        << xbase::fromUtf8(rep.cols.empty() ? rep.layout() : codeListTemplate(rep.cols));
   }
   writeTable(areas, data + "RepList.dbf", "RepList", list);
 
@@ -602,6 +652,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       return int((seed >> 16) % unsigned(n));
     };
     int invoice = 0, voucher = 0;
+    movements.resize(std::size_t(months));
     for (int k = 0; k < months; ++k) {
       char per[8];
       std::snprintf(per, sizeof per, "%04d%02d", y, m);
@@ -609,18 +660,31 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       std::string folder = (fs::path(dir) / (std::string("D_") + per)).string() + "/";
       int last = xbase::daysInMonth(y, m);
       if (y == p.year && m == p.month) last = p.day;
-      // The tax invoices behind the customers' invoices: a head and one
-      // product line each (amounts include 7% VAT).
-      rdd::Area* heads = areas.use(folder + "P01_" + (per + 2) + ".dbf", "P01", rdd::OpenMode::Exclusive);
-      rdd::Area* lines = areas.use(folder + "PAY_" + (per + 2) + ".dbf", "PAY", rdd::OpenMode::Exclusive);
-      auto invoiceDocument = [&](const std::string& code, int day, double amount, const std::string& doc, int n) {
-        auto put = [](rdd::Area* a, const char* f, const Value& v) { a->putField(a->fieldIndex(f), v); };
+      // The stock documents behind the parties' transactions, a head and
+      // one product line each: purchase orders and goods received behind
+      // the vendors' invoices, returns to vendors, sales orders and tax
+      // invoices behind the customers' invoices, returns by customers.
+      // Amounts include 7% VAT. Each line that moves stock is a movement
+      // of the month too.
+      std::map<std::string, std::pair<rdd::Area*, rdd::Area*>> docTables;
+      for (auto [head, line] : {std::pair{"PO1_", "POD_"}, {"R01_", "REC_"}, {"C01_", "CAN_"}, {"S01_", "SOD_"},
+                                {"P01_", "PAY_"}, {"RT1_", "RET_"}, {"CG1_", "CHG_"}})
+        docTables[head] = {areas.use(folder + head + (per + 2) + ".dbf", std::string("H") + head, rdd::OpenMode::Exclusive),
+                           areas.use(folder + line + (per + 2) + ".dbf", std::string("L") + line, rdd::OpenMode::Exclusive)};
+      auto put = [](rdd::Area* a, const char* f, const Value& v) { a->putField(a->fieldIndex(f), v); };
+      auto stockDocument = [&](const char* head, const char* stat, const std::string& code, const std::string& doc,
+                               const std::string& ref, int day, double amount, int n) {
+        auto [heads, lines] = docTables[head];
+        bool sales = code[0] == 'C';
         double vat = std::round(amount * 7 / 107 * 100) / 100;
+        std::int32_t date = xbase::encodeDate(y, m, std::max(1, std::min(day, last)));
         heads->append();
         put(heads, "COMPANY", Value::chr(code));
+        put(heads, "NAME", Value::chr(companyName(code)));
         put(heads, "DOC_NO", Value::chr(doc));
-        put(heads, "DOC_DATE", Value::dateValue(xbase::encodeDate(y, m, day)));
-        put(heads, "SECTION", Value::chr("SAL"));
+        put(heads, "DOC_DATE", Value::dateValue(date));
+        put(heads, "REF_NO", Value::chr(ref));
+        put(heads, "SECTION", Value::chr(sales ? "SAL" : "PUR"));
         put(heads, "STAFF", Value::chr(n % 2 ? "ANONG" : "SHIFT"));
         put(heads, "VAT", Value::num(7, 2));
         put(heads, "AMVAT", Value::num(vat, 2));
@@ -637,8 +701,37 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         put(lines, "UNIT", Value::chr(it.unit));
         put(lines, "QTY", Value::num(qty, 5));
         put(lines, "PRICE", Value::num((amount - vat) / qty, 5));
+        put(lines, "COST", Value::num(it.price * 0.7, 5));
         put(lines, "AMOUNT", Value::num(amount - vat, 5));
+        if (stat) {
+          bool out = !std::strcmp(stat, "INV") || !std::strcmp(stat, "CAN");
+          movements[std::size_t(k)].push_back(
+              {&it, "A1", xbase::decodeDate(date).day, stat, out ? -qty : qty, (out ? -1 : 1) * it.price * 0.7, doc});
+        }
       };
+      // Stock adjustments: a count found short and a correction found over.
+      for (int n = 0; n < 2; ++n) {
+        auto [heads, lines] = docTables["CG1_"];
+        char doc[16];
+        std::snprintf(doc, sizeof doc, "AJ%02d%05d", m, k * 2 + n + 1);
+        const Item& it = items[std::size_t(k * 7 + n * 11) % std::size(items)];
+        int day = std::min(last, 10 + n * 12);
+        double qty = n ? 2 + (k + 3) % 5 : -(1 + k % 4);
+        heads->append();
+        put(heads, "DOC_NO", Value::chr(doc));
+        put(heads, "DOC_DATE", Value::dateValue(xbase::encodeDate(y, m, day)));
+        put(heads, "STAFF", Value::chr("SHIFT"));
+        put(heads, "SECTION", Value::chr("WHS"));
+        put(heads, "DESCRIP", Value::chr(xbase::fromUtf8(n ? "ปรับปรุงยอดจากการตรวจนับ" : "สินค้าชำรุดเสียหาย")));
+        lines->append();
+        put(lines, "DOC_NO", Value::chr(doc));
+        put(lines, "CODE", Value::chr(it.code));
+        put(lines, "WHOUSE", Value::chr("A1"));
+        put(lines, "UNIT", Value::chr(it.unit));
+        put(lines, "QTY", Value::num(qty, 5));
+        put(lines, "COST", Value::num(it.price * 0.7, 5));
+        movements[std::size_t(k)].push_back({&it, "A1", day, "CHG", qty, it.price * 0.7, doc});
+      }
       for (const char* side : {"AR", "AP"}) {
         rdd::Area* t = areas.use(folder + side + "_" + (per + 2) + ".dbf", "TRX", rdd::OpenMode::Exclusive);
         auto add = [&](const std::string& code, int day, const char* stat, double amount, const std::string& doc,
@@ -664,11 +757,17 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
             double amount = 1000.0 * (1 + rnd(40)) + 50.0 * rnd(20);
             int day = 1 + rnd(std::max(1, last - 5));
             add(code, day, ar ? "INV" : "REC", amount, doc, "");
-            if (ar) invoiceDocument(code, day, amount, doc, invoice);
+            char order[16];
+            std::snprintf(order, sizeof order, "%s%02d%05d", ar ? "SO" : "PO", m, invoice);
+            stockDocument(ar ? "S01_" : "PO1_", nullptr, code, order, "", day - 3, amount, invoice);
+            stockDocument(ar ? "P01_" : "R01_", ar ? "INV" : "REC", code, doc, order, day, amount, invoice);
             double returned = 0;
             if (rnd(5) == 0) {
               returned = amount * 0.1;
               add(code, day + 2, ar ? "RET" : "CAN", -returned, doc, "");
+              char back[16];
+              std::snprintf(back, sizeof back, "%s%02d%05d", ar ? "SR" : "PR", m, invoice);
+              stockDocument(ar ? "RT1_" : "C01_", ar ? "RET" : "CAN", code, back, doc, day + 2, returned, invoice);
             }
             if (rnd(3) != 0) {  // paid within the month, net of the return
               char pay[16];
@@ -679,8 +778,10 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         }
         areas.close(t->number());
       }
-      areas.close(heads->number());
-      areas.close(lines->number());
+      for (auto& [head, tables] : docTables) {
+        areas.close(tables.first->number());
+        areas.close(tables.second->number());
+      }
       // Journal vouchers: opening balances in the first month, then sales and expenses.
       std::string yymm = per + 2;
       auto books = [&](const char* book, const std::vector<std::tuple<int, std::string, std::string, double>>& lines) {
@@ -748,10 +849,14 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       data::DBFCREA("IV__", per, std::string("IV_") + (per + 2));
       std::string file = (fs::path(dir) / (std::string("D_") + per) / (std::string("IV_") + (per + 2) + ".dbf")).string();
       rdd::Area* a = areas.use(file, "IVM", rdd::OpenMode::Exclusive);
-      auto add = [&](const Item& it, const char* wh, int day, const char* stat, double qty, double cost) {
+      auto add = [&](const Item& it, const char* wh, int day, const char* stat, double qty, double cost,
+                     std::string doc = "") {
         a->append();
-        char doc[16];
-        std::snprintf(doc, sizeof doc, "%s%05d", stat, ++docNo);
+        if (doc.empty()) {
+          char own[16];
+          std::snprintf(own, sizeof own, "%s%05d", stat, ++docNo);
+          doc = own;
+        }
         a->putField(a->fieldIndex("CODE"), Value::chr(it.code));
         a->putField(a->fieldIndex("UNIT"), Value::chr(it.unit));
         a->putField(a->fieldIndex("WHOUSE"), Value::chr(wh));
@@ -774,12 +879,13 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       for (const Item& it : items) {
         double cost = it.price * 0.7;
         if (k == 0) {
-          add(it, "A1", 1, "BEG", 50 + rnd(50), cost);
+          add(it, "A1", 1, "BEG", 500 + 10 * rnd(50) + std::ceil(90000 / it.price / 100) * 100, cost);
           add(it, "B1", 1, "BEG", 20 + rnd(20), cost);
         }
-        if (size.scale <= 0)
-          for (int t = 0; t < 3; ++t) move(it, cost);
       }
+      if (size.scale <= 0)
+        for (const Movement& mv : movements[std::size_t(k)])
+          add(*mv.item, mv.whouse, mv.day, mv.stat, mv.qty, mv.cost, mv.doc);
       for (int t = 0; t < size.scale; ++t) {
         const Item& it = items[rnd(int(std::size(items)))];
         move(it, it.price * 0.7);
@@ -806,10 +912,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
     std::ofstream script(fs::path(dir) / "scripts" / (name + ".txt"));
     script << "# the report list: row " << i + 1 << " is " << codes[i].first << "\nrow " << i + 1 << "\nkey Enter\n"
            << "# the condition dialog\n";
-    if (codes[i].first.rfind("IVACC", 0) == 0 || codes[i].first.rfind("ARACC", 0) == 0 ||
-        codes[i].first.rfind("APACC", 0) == 0 || codes[i].first.rfind("IVDOC", 0) == 0 ||
-        codes[i].first.rfind("IVTRN", 0) == 0 ||
-        codes[i].first.rfind("GLACC", 0) == 0)
+    // Reports over the months start at the first month (the default is the first of this month).
+    if (codes[i].first.rfind("CO", 0) != 0 && codes[i].first.substr(2, 3) != "STA")
       script << "type CDAYBEG " << from << "\n";
     script << "press ตกลง\n";
   }

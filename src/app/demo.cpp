@@ -111,9 +111,17 @@ std::string pageHead(const std::string& conditions) {
          "H LF SAYR1 00010 REPLINE(0)\n";
 }
 
-std::string stockMovementTemplate() {
-  return "* stock movement by product, unit and warehouse\n"
-         + pageHead(kPeriod + "+\"   สินค้า \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)") +
+// Stock movement: a heading per product (and unit, warehouse or group as
+// the variant prints them), movements with running balances, sums. `a` is
+// the work table's alias: "detail" in the stock-movement engine, "RepData"
+// in the generic one, which takes its group key from the template.
+std::string stockMovementTemplate(const std::string& a, const std::string& heading, const std::string& directives = "") {
+  auto sub = [&](std::string line) {
+    for (std::size_t at; (at = line.find("$")) != std::string::npos;) line.replace(at, 1, a);
+    return line;
+  };
+  return "* stock movement\n" + directives +
+         pageHead(kPeriod + "+\"   สินค้า \"+TRIM(CCODBEG)+\" ถึง \"+TRIM(CCODEND)") +
          "H LF SAYR2 00020 \"วันที่\"\n"
          "H NF SAYR2 00110 \"เลขที่เอกสาร\"\n"
          "H NF SAYR2 00230 \"ประเภท\"\n"
@@ -123,16 +131,16 @@ std::string stockMovementTemplate() {
          "H NF SAYL2 00770 \"มูลค่าคงเหลือ\"\n"
          "H LI LINE1 00010 00775\n"
          "H LF SAYR1 00010 REPLINE(0)\n"
-         "G LF SAYR2 00020 TRIM(detail->CODE)+\"  \"+TRIM(product->NAME1)+\"   หน่วย \"+detail->UNIT+\"   คลัง \"+detail->WHOUSE\n"
-         "D LF SAYR1 00020 IIF(EMPTY(detail->DOC_DATE),\"\",DTOC(detail->DOC_DATE))\n"
-         "D NF SAYR1 00110 detail->DOC_NO\n"
-         "D NF SAYR1 00230 detail->STAT\n"
-         "D NF SAYL1 00400 TRANSFORM(detail->QTY_IN,\"@Z 999,999.99\")\n"
-         "D NF SAYL1 00500 TRANSFORM(detail->QTY_OUT,\"@Z 999,999.99\")\n"
-         "D NF SAYL1 00600 TRANSFORM(detail->QTY_BAL,\"999,999.99\")\n"
-         "D NF SAYL1 00770 TRANSFORM(detail->COST_BAL,\"999,999,999.99\")\n"
-         "D SM       00100 detail->QTY_IN\n"
-         "D SM       00200 detail->QTY_OUT\n"
+         "G LF SAYR2 00020 " + sub(heading) + "\n" +
+         sub("D LF SAYR1 00020 IIF(EMPTY($->DOC_DATE),\"\",DTOC($->DOC_DATE))\n"
+             "D NF SAYR1 00110 $->DOC_NO\n"
+             "D NF SAYR1 00230 $->STAT\n"
+             "D NF SAYL1 00400 TRANSFORM($->QTY_IN,\"@Z 999,999.99\")\n"
+             "D NF SAYL1 00500 TRANSFORM($->QTY_OUT,\"@Z 999,999.99\")\n"
+             "D NF SAYL1 00600 TRANSFORM($->QTY_BAL,\"999,999.99\")\n"
+             "D NF SAYL1 00770 TRANSFORM($->COST_BAL,\"999,999,999.99\")\n"
+             "D SM       00100 $->QTY_IN\n"
+             "D SM       00200 $->QTY_OUT\n") +
          "S LI LINE1 00300 00775\n"
          "S LF SAYR2 00230 \"รวม\"\n"
          "S NF SAYL2 00400 TRANSFORM(CSUM[1],\"999,999.99\")\n"
@@ -146,7 +154,8 @@ std::string stockMovementTemplate() {
 
 // The customer ledger: company heads, transactions with running balances.
 std::string ledgerTemplate(bool byGroup = false) {
-  std::string heading = byGroup ? "\"กลุ่ม \"+TRIM(company->GROUP)+\"   \"+TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)"
+  std::string heading = byGroup ? "\"กลุ่ม \"+TRIM(company->GROUP)+\" \"+TRIM(group->NAME)+\"   \"+TRIM(RepData->CODE)+"
+                                  "\"  \"+TRIM(company->NAME)"
                                 : "TRIM(RepData->CODE)+\"  \"+TRIM(company->NAME)";
   return "* party ledger\n"
          "I,GROUP RepData->CODE\n"
@@ -214,25 +223,32 @@ std::string statementTemplate() {
 }
 
 // The general ledger by account, date and voucher.
-std::string generalLedgerTemplate() {
+// The general ledger by account (layouts 3, 4 and 8), by account and
+// section (2) or by account with the section of each line (7).
+std::string generalLedgerTemplate(char layout = '4') {
+  std::string group = layout == '2' ? "RepData->CODE+RepData->SECTION" : "RepData->CODE";
+  std::string heading = "TRIM(RepData->CODE)+\"  \"+TRIM(RepData->NAME)";
+  if (layout == '2') heading += "+\"   แผนก \"+TRIM(RepData->SECTION)+\" \"+TRIM(RepData->SECNAME)";
+  bool sectionColumn = layout == '7';
   return "* general ledger by account\n"
-         "I,GROUP RepData->CODE\n"
-         "I,BLOCK RepData->CODE\n"
+         "I,GROUP " + group + "\n"
+         "I,BLOCK " + group + "\n"
          + pageHead(kPeriod) +
          "H LF SAYR2 00020 \"วันที่\"\n"
          "H NF SAYR2 00110 \"สมุด\"\n"
-         "H NF SAYR2 00160 \"เลขที่\"\n"
-         "H NF SAYR2 00260 \"คำอธิบาย\"\n"
+         "H NF SAYR2 00160 \"เลขที่\"\n" +
+         (sectionColumn ? "H NF SAYR2 00260 \"แผนก\"\nH NF SAYR2 00310 \"คำอธิบาย\"\n" : "H NF SAYR2 00260 \"คำอธิบาย\"\n") +
          "H NF SAYL2 00540 \"เดบิต\"\n"
          "H NF SAYL2 00650 \"เครดิต\"\n"
          "H NF SAYL2 00770 \"ยอดคงเหลือ\"\n"
          "H LI LINE1 00010 00775\n"
          "H LF SAYR1 00010 REPLINE(0)\n"
-         "G LF SAYR2 00020 TRIM(RepData->CODE)+\"  \"+TRIM(RepData->NAME)\n"
+         "G LF SAYR2 00020 " + heading + "\n"
          "D LF SAYR1 00020 IIF(EMPTY(RepData->DOC_DATE),\"ยกมา\",DTOC(RepData->DOC_DATE))\n"
          "D NF SAYR1 00110 RepData->BOOK\n"
-         "D NF SAYR1 00160 RepData->DOC_NO\n"
-         "D NF SAYR1 00260 LEFT(RepData->DESCRIP,28)\n"
+         "D NF SAYR1 00160 RepData->DOC_NO\n" +
+         (sectionColumn ? "D NF SAYR1 00260 RepData->SECTION\nD NF SAYR1 00310 LEFT(RepData->DESCRIP,24)\n"
+                        : "D NF SAYR1 00260 LEFT(RepData->DESCRIP,28)\n") +
          "D NF SAYL1 00540 TRANSFORM(RepData->DEBIT2,\"@Z 999,999,999.99\")\n"
          "D NF SAYL1 00650 TRANSFORM(RepData->CREDIT2,\"@Z 999,999,999.99\")\n"
          "D NF SAYL1 00770 TRANSFORM(RepData->BALANCE2,\"999,999,999.99\")\n"
@@ -278,19 +294,20 @@ std::string journalTemplate() {
 }
 
 // Layout 6: one row per account, brought forward, the period and the balance.
-std::string trialBalanceTemplate() {
+std::string trialBalanceTemplate(bool bySection = false) {
   return "* trial balance\n"
          + pageHead(kPeriod) +
          "H LF SAYR2 00020 \"รหัสบัญชี\"\n"
-         "H NF SAYR2 00110 \"ชื่อบัญชี\"\n"
+         "H NF SAYR2 00110 \"ชื่อบัญชี\"\n" + std::string(bySection ? "H NF SAYR2 00300 \"แผนก\"\n" : "") +
          "H NF SAYL2 00440 \"ยอดยกมา\"\n"
          "H NF SAYL2 00550 \"เดบิต\"\n"
          "H NF SAYL2 00660 \"เครดิต\"\n"
          "H NF SAYL2 00770 \"ยอดคงเหลือ\"\n"
          "H LI LINE1 00010 00775\n"
          "H LF SAYR1 00010 REPLINE(0)\n"
-         "D LF SAYR1 00020 RepData->CODE\n"
-         "D NF SAYR1 00110 LEFT(RepData->NAME,34)\n"
+         "D LF SAYR1 00020 RepData->CODE\n" +
+         std::string(bySection ? "D NF SAYR1 00110 LEFT(RepData->NAME,26)\nD NF SAYR1 00300 RepData->SECTION\n"
+                               : "D NF SAYR1 00110 LEFT(RepData->NAME,34)\n") +
          "D NF SAYL1 00440 TRANSFORM(RepData->DEBIT1-RepData->CREDIT1,\"@Z 999,999,999.99\")\n"
          "D NF SAYL1 00550 TRANSFORM(RepData->DEBIT2,\"@Z 999,999,999.99\")\n"
          "D NF SAYL1 00660 TRANSFORM(RepData->CREDIT2,\"@Z 999,999,999.99\")\n"
@@ -545,7 +562,21 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"COPRL", "รายงานรหัสค่าแรง", simpleCols},
       {"COPRS", "รายงานรหัสประวัติ", simpleCols},
       {"CORPT", "รายงานรหัสรายงาน", simpleCols},
-      {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {}, stockMovementTemplate},
+      {"IVACC1 5", "รายงานความเคลื่อนไหวสินค้า แยกตามคลัง", {},
+       [] {
+         return stockMovementTemplate(
+             "detail", "TRIM($->CODE)+\"  \"+TRIM(product->NAME1)+\"   หน่วย \"+$->UNIT+\"   คลัง \"+$->WHOUSE");
+       }},
+      {"IVACC2 A", "รายงานความเคลื่อนไหวสินค้า แยกตามกลุ่มสินค้า", {},
+       [] {
+         return stockMovementTemplate("detail", "\"กลุ่ม \"+TRIM($->GROUP)+\" \"+TRIM(gproduct->NAME)+\"   \"+TRIM($->CODE)+"
+                                                "\"  \"+TRIM(product->NAME1)+\"   หน่วย \"+$->UNIT");
+       }},
+      {"IVACC3 7", "รายงานความเคลื่อนไหวสินค้า รวมทุกคลัง", {},
+       [] {
+         return stockMovementTemplate("RepData", "TRIM($->CODE)+\"  \"+TRIM(product->NAME1)+\"   หน่วย \"+$->UNIT",
+                                      "I,GROUP RepData->CODE+RepData->UNIT\nI,BLOCK RepData->CODE+RepData->UNIT\n");
+       }},
       {"ARACC", "รายงานบัญชีลูกหนี้รายตัว", {}, [] { return ledgerTemplate(); }},
       {"APACC", "รายงานบัญชีเจ้าหนี้รายตัว", {}, [] { return ledgerTemplate(); }},
       {"ARACG", "รายงานบัญชีลูกหนี้ แยกตามกลุ่ม", {}, [] { return ledgerTemplate(true); }},
@@ -563,8 +594,13 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"IVTRN6", "รายงานการรับคืนสินค้า ตามใบลดหนี้", {}, [] { return documentTemplate(true); }},
       {"IVADJ", "รายงานการปรับปรุงสินค้า", {}, adjustmentTemplate},
       {"GLACC1", "สมุดรายวันทั่วไป", {}, journalTemplate},
-      {"GLACC4", "รายงานบัญชีแยกประเภท", {}, generalLedgerTemplate},
-      {"GLACC6", "งบทดลอง", {}, trialBalanceTemplate},
+      {"GLACC2", "รายงานบัญชีแยกประเภท แยกตามแผนก", {}, [] { return generalLedgerTemplate('2'); }},
+      {"GLACC3", "รายงานบัญชีแยกประเภท เรียงตามเลขที่เอกสาร", {}, [] { return generalLedgerTemplate('3'); }},
+      {"GLACC4", "รายงานบัญชีแยกประเภท", {}, [] { return generalLedgerTemplate('4'); }},
+      {"GLACC5", "งบทดลอง แยกตามแผนก", {}, [] { return trialBalanceTemplate(true); }},
+      {"GLACC6", "งบทดลอง", {}, [] { return trialBalanceTemplate(); }},
+      {"GLACC7", "รายงานบัญชีแยกประเภท แสดงแผนก", {}, [] { return generalLedgerTemplate('7'); }},
+      {"GLACC8", "รายงานบัญชีแยกประเภท รวมตามเอกสาร", {}, [] { return generalLedgerTemplate('8'); }},
   };
   std::vector<std::map<std::string, std::string>> list;
   for (const Report& rep : reports) {
@@ -801,7 +837,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
           l->append();
           l->putField(l->fieldIndex("DOC_NO"), Value::chr(doc));
           l->putField(l->fieldIndex("CODE"), Value::chr(account));
-          l->putField(l->fieldIndex("SECTION"), Value::chr("ACC"));
+          l->putField(l->fieldIndex("SECTION"), Value::chr(account == "4100" || account == "1130" ? "SAL" : "ACC"));
           l->putField(l->fieldIndex("DESCRIP"), Value::chr(xbase::fromUtf8(descrip)));
           l->putField(l->fieldIndex(amount >= 0 ? "DEBIT" : "CREDIT"), Value::num(std::fabs(amount), 2));
         }

@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "xbase/cp874.h"
@@ -41,19 +42,50 @@ void RecordingPrinter::startJob(const std::string& documentName) {
 void RecordingPrinter::startPage() { dump_ += "page " + std::to_string(++pages_) + "\n"; }
 void RecordingPrinter::endPage() { dump_ += "end page\n"; }
 
+namespace {
+
+// The dump's numbers, written without printf: reports print millions of them.
+void appendInt(std::string& out, int v) {
+  char b[16];
+  out.append(b, std::to_chars(b, b + sizeof b, v).ptr);
+}
+
+void appendNumber(std::string& out, double v) {  // as printf's %g
+  char b[32];
+  out.append(b, std::to_chars(b, b + sizeof b, v, std::chars_format::general, 6).ptr);
+}
+
+}  // namespace
+
 void RecordingPrinter::text(int x, int y, const std::string& s, const PrintFont& f, Align a) {
-  char buf[160];
-  const char* align = a == Align::Left ? "left" : a == Align::Right ? "right" : "center";
-  std::snprintf(buf, sizeof buf, "  text %d,%d %s %g/%g%s %s ", x, y, f.face.c_str(), f.width, f.height,
-                f.bold ? " bold" : "", align);
-  dump_ += buf;
-  dump_ += "\"" + xbase::toUtf8(s) + "\"\n";
+  dump_ += "  text ";
+  appendInt(dump_, x);
+  dump_ += ',';
+  appendInt(dump_, y);
+  dump_ += ' ';
+  dump_ += f.face;
+  dump_ += ' ';
+  appendNumber(dump_, f.width);
+  dump_ += '/';
+  appendNumber(dump_, f.height);
+  if (f.bold) dump_ += " bold";
+  dump_ += a == Align::Left ? " left \"" : a == Align::Right ? " right \"" : " center \"";
+  xbase::appendAsUtf8(dump_, s);
+  dump_ += "\"\n";
 }
 
 void RecordingPrinter::line(int x1, int y1, int x2, int y2, const PrintPen& pen) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "  line %d,%d %d,%d pen %d\n", x1, y1, x2, y2, pen.width);
-  dump_ += buf;
+  dump_ += "  line ";
+  appendInt(dump_, x1);
+  dump_ += ',';
+  appendInt(dump_, y1);
+  dump_ += ' ';
+  appendInt(dump_, x2);
+  dump_ += ',';
+  appendInt(dump_, y2);
+  dump_ += " pen ";
+  appendInt(dump_, pen.width);
+  dump_ += '\n';
 }
 
 void RecordingPrinter::bitmap(int x, int y, int w, int h, const std::string& file) {

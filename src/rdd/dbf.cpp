@@ -499,6 +499,7 @@ bool DbfTable::holdsLock(long recno) const {
 }
 
 void DbfTable::unlockRecord(long recno) {
+  if (mode_ != OpenMode::Shared) return;
   if (beforeUnlock_) beforeUnlock_();
   auto it = std::find(locks_.begin(), locks_.end(), recno);
   if (it == locks_.end()) return;
@@ -515,8 +516,9 @@ bool DbfTable::lockFile() {
 }
 
 void DbfTable::unlockAll() {
-  if (beforeUnlock_) beforeUnlock_();
+  // Only other stations wait for the release; an exclusive table has none.
   if (mode_ != OpenMode::Shared) return;
+  if (beforeUnlock_) beforeUnlock_();
   for (long r : locks_) file_->unlock(kLockBase + std::uint64_t(r), 1);
   locks_.clear();
   if (fileLocked_) file_->unlock(kFileLockOffset, kFileLockLength);

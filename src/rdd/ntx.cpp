@@ -13,6 +13,11 @@
 namespace rdd {
 
 namespace {
+// Thrown inside a seek served from the page cache when a page is missing.
+struct CacheMiss {};
+}  // namespace
+
+namespace {
 
 
 // Compares a stored key with a search key over the search key's length.
@@ -195,6 +200,7 @@ const char* NtxIndex::pageBytes(std::uint32_t offset) {
     if (held != pending_.end()) return held->second.data();
   }
   if (const char* held = raw_.find(offset)) return held;
+  if (cacheOnly_) throw CacheMiss{};
   // Pages asked for in file order (the leaves of a built index, in a scan)
   // are read ahead a block at a time; others one by one.
   constexpr std::size_t kAhead = 16;
@@ -350,8 +356,29 @@ bool NtxIndex::prev(Cursor& c) {
 }
 
 bool NtxIndex::seek(Cursor& c, std::string_view key, bool last) {
+  // In a shared open, a seek whose pages are all in the cache and whose
+  // update counter has not moved since they were read needs no lock: the
+  // pages held are a consistent state of the index. Small master tables
+  // are sought this way thousands of times without a system call.
+  if (mode_ == OpenMode::Shared && !writeLocked_ && raw_.size() > 0) {
+    const char* v = file_->view(kNtxPage);
+    if (v && u16(v + 2) == head_.counter) {
+      cacheOnly_ = true;
+      try {
+        bool hit = seekHeld(c, key, last);
+        cacheOnly_ = false;
+        return hit;
+      } catch (const CacheMiss&) {
+        cacheOnly_ = false;
+      }
+    }
+  }
   ReadLock guard(*this);
   refresh();
+  return seekHeld(c, key, last);
+}
+
+bool NtxIndex::seekHeld(Cursor& c, std::string_view key, bool last) {
   if (key.size() > head_.keySize) key = key.substr(0, head_.keySize);
   c.path.clear();
   std::uint32_t off = head_.root;

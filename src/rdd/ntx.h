@@ -118,6 +118,7 @@ class NtxIndex {
 
   // Shared mode: drops cached pages when another station changed the index.
   void refresh();
+  bool seekHeld(Cursor& c, std::string_view key, bool last);  // under the lock, or from the cache alone
   // True when another station changed the index since it was last read.
   bool stale();
 
@@ -176,6 +177,7 @@ class NtxIndex {
   NtxHeader head_;
   NtxPageCache raw_;
   std::uint32_t readAheadFrom_ = 0;  // the page after the last one read
+  bool cacheOnly_ = false;           // a missing page ends the operation (CacheMiss)
   // Opened exclusively, changed pages are held back and written together
   // (in file order) when enough have gathered and on close: many inserts
   // into the same pages cost one write each.

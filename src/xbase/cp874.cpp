@@ -41,15 +41,19 @@ static void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-std::string toUtf8(std::string_view s) {
-  std::string out;
-  out.reserve(s.size() * 2);
+void appendAsUtf8(std::string& out, std::string_view s) {
   for (unsigned char c : s) {
     if (c < 0x80)
       out += char(c);
     else
       appendUtf8(out, cp874ToUnicode(c));
   }
+}
+
+std::string toUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  appendAsUtf8(out, s);
   return out;
 }
 

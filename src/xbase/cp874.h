@@ -17,6 +17,8 @@ char32_t cp874ToUnicode(unsigned char b);
 int unicodeToCp874(char32_t cp);
 
 std::string toUtf8(std::string_view cp874);
+// Appends the UTF-8 form of cp874 text to `out` (no temporary string).
+void appendAsUtf8(std::string& out, std::string_view cp874);
 // Characters the page cannot hold become '?'.
 std::string fromUtf8(std::string_view utf8);
 

@@ -301,6 +301,42 @@ TEST_F(TableTest, FieldWritesReachOtherStationsWhenTheLockIsReleased) {
   EXPECT_TRUE(check(path("w.dbf"), path("w.ntx")));
 }
 
+// A station's seeks are served from its page cache while the index is
+// unchanged; another station's change of a key shows at the next seek.
+TEST_F(TableTest, SeeksSeeAnotherStationsKeyChanges) {
+  areas.create(path("k.dbf"), layout(), "K");
+  areas.closeAll();
+  rdd::Area* one = areas.use(path("k.dbf"), "ONE", rdd::OpenMode::Shared);
+  ASSERT_TRUE(one->createOrder(path("k.ntx"), "CODE"));
+  for (const char* code : {"A", "B", "C"}) {
+    ASSERT_GT(one->append(), 0);
+    one->putField(0, Value::chr(code));
+    one->table().unlockAll();
+  }
+  rdd::Area* two = areas.use(path("k.dbf"), "TWO", rdd::OpenMode::Shared);
+  ASSERT_TRUE(two->addOrder(path("k.ntx")));
+  struct Step {
+    const char* from;  // station two changes this key ...
+    const char* to;    // ... to this one
+  } steps[] = {{"A", "Z"}, {"B", "A"}, {"Z", "B"}};
+  for (const Step& st : steps) {
+    SCOPED_TRACE(std::string(st.from) + " -> " + st.to);
+    ASSERT_TRUE(one->seek(Value::chr(st.from), false));  // station one's cache holds the pages
+    long rec = one->recNo();
+    ASSERT_TRUE(two->seek(Value::chr(st.from), false));
+    ASSERT_TRUE(two->table().lockRecord(two->recNo()));
+    two->putField(0, Value::chr(st.to));
+    two->table().unlockAll();
+    EXPECT_TRUE(one->seek(Value::chr(st.to), false));
+    EXPECT_EQ(one->recNo(), rec);
+    if (one->seek(Value::chr(st.from), false)) {
+      EXPECT_NE(one->recNo(), rec);
+    }
+  }
+  areas.closeAll();
+  EXPECT_TRUE(check(path("k.dbf"), path("k.ntx")));
+}
+
 TEST_F(TableTest, TwoProcessesAppendWithoutLosingOrDoublingRecords) {
   rdd::Area* a = areas.create(path("s.dbf"), {{"WHO", 'C', 1, 0}, {"SEQ", 'N', 6, 0}}, "S");
   a->createOrder(path("s.ntx"), "who+str(seq,6)");

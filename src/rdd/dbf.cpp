@@ -222,6 +222,13 @@ long DbfTable::recCount() {
 
 bool DbfTable::readRecord(long recno, char* buf) {
   if (recno < 1) return false;
+  if (!rewritten_.empty()) {
+    auto held = rewritten_.find(recno);
+    if (held != rewritten_.end()) {
+      std::memcpy(buf, held->second.data(), std::size_t(recLen_));
+      return true;
+    }
+  }
   if (inTail(recno)) {
     std::memcpy(buf, &tail_[std::size_t(recno - tailFirst_) * std::size_t(recLen_)], std::size_t(recLen_));
     return true;
@@ -264,6 +271,11 @@ void DbfTable::writeRecord(long recno, const char* buf) {
   changed_ = true;
   if (inTail(recno)) {
     std::memcpy(&tail_[std::size_t(recno - tailFirst_) * std::size_t(recLen_)], buf, std::size_t(recLen_));
+    return;
+  }
+  if (mode_ == OpenMode::Exclusive) {
+    rewritten_[recno].assign(buf, std::size_t(recLen_));
+    if (rewritten_.size() >= 8192) flushTail();
     return;
   }
   std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(recno - 1) * std::uint64_t(recLen_);
@@ -428,6 +440,29 @@ long DbfTable::writeMemo(const std::string& text) {
 }
 
 void DbfTable::flushTail() {
+  if (!rewritten_.empty()) {
+    // In record order, runs of neighbours in one write.
+    bool ok = true;
+    std::string run;
+    long runFirst = 0, runNext = 0;
+    auto writeRun = [&] {
+      if (run.empty()) return;
+      std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(runFirst - 1) * std::uint64_t(recLen_);
+      ok = file_->write(off, run.data(), run.size()) && ok;
+      run.clear();
+    };
+    for (auto& [recno, rec] : rewritten_) {
+      if (recno != runNext) {
+        writeRun();
+        runFirst = recno;
+      }
+      run += rec;
+      runNext = recno + 1;
+    }
+    writeRun();
+    rewritten_.clear();
+    if (!ok) raiseTableError(xbase::EG_WRITE, 1011, path(), 0, "DBFNTX write");
+  }
   if (tail_.empty()) return;
   std::uint64_t off = std::uint64_t(headerLen_) + std::uint64_t(tailFirst_ - 1) * std::uint64_t(recLen_);
   tail_.push_back(0x1A);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -103,6 +104,9 @@ class DbfTable {
   std::uint64_t viewReads_ = 0;
   std::vector<char> tail_;
   long tailFirst_ = 0;
+  // Exclusive opens hold rewritten records back too, and write them in
+  // record order with the tail (work tables rewrite every row).
+  std::map<long, std::string> rewritten_;
   std::vector<long> locks_;
 };
 

@@ -170,6 +170,34 @@ TEST_F(TableTest, LargeOnePassBuildsKeepEqualKeysInRecordOrder) {
   EXPECT_LT(fs::file_size(path("big.ntx")), firstSize);
 }
 
+// Exclusive opens hold rewritten records back and write them in blocks:
+// every one must reach the file, read back correctly before and after.
+TEST_F(TableTest, ExclusiveRewritesReachTheFile) {
+  rdd::Area* a = areas.create(path("rw.dbf"), layout(), "RW");
+  ASSERT_TRUE(a->createOrder(path("rw.ntx"), "CODE"));
+  const long n = 60000;  // more than the appended records held back
+  std::mt19937 rng(5);
+  for (long i = 0; i < n; ++i) {
+    a->append();
+    a->putField(0, Value::chr("K" + std::to_string(rng() % 5000)));
+  }
+  for (a->goTop(); !a->eof(); a->skip(1)) a->putField(1, Value::num(double(a->recNo()) / 4, 3));
+  for (long r : {1L, n / 2, n}) {
+    a->goTo(r);
+    EXPECT_DOUBLE_EQ(a->getField(1).n, double(r) / 4);
+  }
+  areas.closeAll();
+  a = areas.use(path("rw.dbf"), "RW", rdd::OpenMode::Shared);
+  long wrong = 0;
+  for (long r = 1; r <= n; ++r) {
+    a->goTo(r);
+    if (a->getField(1).n != double(r) / 4) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  areas.closeAll();
+  EXPECT_TRUE(check(path("rw.dbf"), path("rw.ntx")));
+}
+
 TEST_F(TableTest, DeletePackAndReopen) {
   rdd::Area* a = areas.create(path("p.dbf"), layout(), "P");
   a->createOrder(path("p.ntx"), "code");

@@ -75,12 +75,36 @@ char* NtxPageCache::insert(std::uint32_t offset) {
   if (i / kPerBlock >= blocks_.size()) blocks_.emplace_back(new char[kPerBlock * kNtxPage]);
   slotOf_[n] = std::int32_t(i);
   offsets_.push_back(offset);
+  changed_.push_back(0);
   return slot(i);
+}
+
+void NtxPageCache::markChanged(std::uint32_t offset) {
+  std::size_t n = offset / kNtxPage;
+  if (n >= slotOf_.size() || slotOf_[n] < 0) return;
+  char& c = changed_[std::size_t(slotOf_[n])];
+  if (!c) ++changedCount_;
+  c = 1;
+}
+
+std::vector<std::uint32_t> NtxPageCache::takeChanged() {
+  std::vector<std::uint32_t> out;
+  out.reserve(changedCount_);
+  for (std::size_t i = 0; i < offsets_.size(); ++i)
+    if (changed_[i]) {
+      out.push_back(offsets_[i]);
+      changed_[i] = 0;
+    }
+  changedCount_ = 0;
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 void NtxPageCache::clear() {
   for (std::uint32_t off : offsets_) slotOf_[off / kNtxPage] = -1;
   offsets_.clear();
+  changed_.clear();
+  changedCount_ = 0;
   // One block is kept for the next pages; the others go back.
   if (blocks_.size() > 1) blocks_.resize(1);
 }
@@ -90,15 +114,17 @@ void NtxPageCache::keepOnly(const std::function<bool(const char*)>& keep) {
   std::size_t kept = 0;
   for (std::size_t i = 0; i < offsets_.size(); ++i) {
     std::size_t n = offsets_[i] / kNtxPage;
-    if (keep(slot(i))) {
+    if (changed_[i] || keep(slot(i))) {
       if (kept != i) std::memcpy(slot(kept), slot(i), kNtxPage);
       slotOf_[n] = std::int32_t(kept);
+      changed_[kept] = changed_[i];
       offsets_[kept++] = offsets_[i];
     } else {
       slotOf_[n] = -1;
     }
   }
   offsets_.resize(kept);
+  changed_.resize(kept);
   blocks_.resize((kept + kPerBlock - 1) / kPerBlock);
 }
 
@@ -108,7 +134,7 @@ int ntxMaxItems(int keySize) {
 }
 
 void NtxIndex::corrupt(const std::string& why) {
-  raw_.clear();
+  if (raw_.changedCount() == 0) raw_.clear();  // changed pages stay to be written
   raiseTableError(xbase::EG_CORRUPTION, 1012, file_ ? file_->path() : std::string(), 0, why);
 }
 
@@ -195,10 +221,6 @@ const char* NtxIndex::pageBytes(std::uint32_t offset) {
   // Pages changed and not yet written come first; then the cache of pages
   // read (kept current by writePage, dropped when another station changes
   // the index).
-  if (!pending_.empty()) {
-    auto held = pending_.find(offset);
-    if (held != pending_.end()) return held->second.data();
-  }
   if (const char* held = raw_.find(offset)) return held;
   if (cacheOnly_) throw CacheMiss{};
   // Pages asked for in file order (the leaves of a built index, in a scan)
@@ -210,7 +232,7 @@ const char* NtxIndex::pageBytes(std::uint32_t offset) {
   if (got == 0) return nullptr;
   for (std::size_t i = 0; i < got; ++i) {
     std::uint32_t at = offset + std::uint32_t(i) * kNtxPage;
-    if (i > 0 && (raw_.find(at) || pending_.count(at))) continue;
+    if (i > 0 && raw_.find(at)) continue;
     std::memcpy(raw_.insert(at), block.data() + i * kNtxPage, kNtxPage);
   }
   readAheadFrom_ = offset + (want == 1 ? kNtxPage : std::uint32_t(got) * kNtxPage);
@@ -222,6 +244,7 @@ void NtxIndex::boundCache() {
   // pages of the tree are few and wanted by every seek: only leaves go.
   constexpr std::size_t kCachePages = 16384;
   if (raw_.size() <= kCachePages) return;
+  flushPending();
   raw_.keepOnly([](const char* p) {
     std::uint16_t first = u16(p + 2);
     return first + 4 <= kNtxPage && u32(p + first) != 0;
@@ -465,11 +488,13 @@ NtxIndex::~NtxIndex() {
 void NtxIndex::writePage(const NtxPage& p) {
   char buf[kNtxPage];
   encodePage(head_, p, buf);
-  if (mode_ == OpenMode::Shared)
+  if (mode_ == OpenMode::Shared) {
     file_->write(p.offset, buf, kNtxPage);
-  else
-    std::memcpy(pending_[p.offset].data(), buf, kNtxPage);
-  if (const char* held = raw_.find(p.offset)) std::memcpy(const_cast<char*>(held), buf, kNtxPage);
+    if (const char* held = raw_.find(p.offset)) std::memcpy(const_cast<char*>(held), buf, kNtxPage);
+  } else {
+    std::memcpy(raw_.insert(p.offset), buf, kNtxPage);
+    raw_.markChanged(p.offset);
+  }
 }
 
 void NtxIndex::writeHeader() {
@@ -483,15 +508,25 @@ void NtxIndex::writeHeader() {
 }
 
 void NtxIndex::flushPending() {
-  if (!file_ || (pending_.empty() && !headerPending_)) return;
+  if (!file_ || (raw_.changedCount() == 0 && !headerPending_)) return;
   bool ok = true;
-  for (auto& [off, page] : pending_) ok = file_->write(off, page.data(), kNtxPage) && ok;
+  // Runs of neighbouring pages in one write each.
+  std::vector<std::uint32_t> changed = raw_.takeChanged();
+  std::string run;
+  std::uint32_t runFirst = 0;
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    if (run.empty()) runFirst = changed[i];
+    run.append(raw_.find(changed[i]), kNtxPage);
+    if (i + 1 == changed.size() || changed[i + 1] != changed[i] + kNtxPage) {
+      ok = file_->write(runFirst, run.data(), run.size()) && ok;
+      run.clear();
+    }
+  }
   if (headerPending_) {
     char buf[kNtxPage];
     encodeHeader(head_, buf);
     ok = file_->write(0, buf, kNtxPage) && ok;
   }
-  pending_.clear();
   headerPending_ = false;
   pendingEnd_ = 0;
   if (!ok) raiseTableError(xbase::EG_WRITE, 1011, file_->path(), 0, "DBFNTX index write");
@@ -502,7 +537,8 @@ std::uint64_t NtxIndex::fileEnd() { return std::max(file_->size(), pendingEnd_);
 std::uint32_t NtxIndex::newPage() {
   std::uint32_t off = std::uint32_t((fileEnd() + kNtxPage - 1) / kNtxPage * kNtxPage);
   if (mode_ != OpenMode::Shared) {
-    pending_[off].fill(0);
+    std::memset(raw_.insert(off), 0, kNtxPage);
+    raw_.markChanged(off);
     pendingEnd_ = std::uint64_t(off) + kNtxPage;
     return off;
   }
@@ -547,7 +583,7 @@ NtxIndex::ReadLock::~ReadLock() {
 void NtxIndex::unlockWrite() {
   if (mode_ == OpenMode::Shared) file_->unlock(kLockBase, 1);
   writeLocked_ = false;
-  if (pending_.size() >= kPendingPages) flushPending();
+  if (raw_.changedCount() >= kPendingPages) flushPending();
 }
 
 void NtxIndex::insert(std::string_view keyIn, std::uint32_t rec) {
@@ -761,6 +797,7 @@ std::unique_ptr<NtxIndex> NtxIndex::build(const std::string& path, const std::st
 
 bool NtxIndex::check(std::vector<std::string>& report,
                      const std::function<void(const std::string&, std::uint32_t)>& visit) {
+  flushPending();
   raw_.clear();
   std::unordered_set<std::uint32_t> seen;
   bool ok = true;

@@ -30,8 +30,13 @@ class NtxPageCache {
   char* insert(std::uint32_t offset);
   std::size_t size() const { return offsets_.size(); }
   void clear();
-  // Keeps only the pages for which keep(bytes) holds.
+  // Keeps only the pages for which keep(bytes) holds, and changed ones.
   void keepOnly(const std::function<bool(const char*)>& keep);
+  // Pages changed here and not yet written to the file.
+  void markChanged(std::uint32_t offset);
+  std::size_t changedCount() const { return changedCount_; }
+  // The changed pages' offsets, in file order; they count as written after.
+  std::vector<std::uint32_t> takeChanged();
 
  private:
   static constexpr std::size_t kPerBlock = 256;  // pages are allocated in blocks
@@ -39,6 +44,8 @@ class NtxPageCache {
   std::vector<std::int32_t> slotOf_;  // by page number; -1: not held
   std::vector<std::unique_ptr<char[]>> blocks_;
   std::vector<std::uint32_t> offsets_;  // the page offset held in each slot
+  std::vector<char> changed_;           // by slot
+  std::size_t changedCount_ = 0;
 };
 
 struct NtxHeader {
@@ -178,10 +185,9 @@ class NtxIndex {
   NtxPageCache raw_;
   std::uint32_t readAheadFrom_ = 0;  // the page after the last one read
   bool cacheOnly_ = false;           // a missing page ends the operation (CacheMiss)
-  // Opened exclusively, changed pages are held back and written together
-  // (in file order) when enough have gathered and on close: many inserts
-  // into the same pages cost one write each.
-  std::map<std::uint32_t, std::array<char, kNtxPage>> pending_;
+  // Opened exclusively, changed pages are held back in the page cache and
+  // written together (in file order) when enough have gathered and on
+  // close: many inserts into the same pages cost one write each.
   bool headerPending_ = false;
   std::uint64_t pendingEnd_ = 0;  // the file end counting pages not yet written
 };

@@ -6,10 +6,26 @@
 
 namespace xbase {
 
+std::size_t Memvars::NameHash::operator()(std::string_view s) const {
+  std::size_t h = 1469598103934665603ull;  // FNV-1a over the upper-case letters
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(upperAscii(c));
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+bool Memvars::NameEqual::operator()(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+  return true;
+}
+
 MemvarSlot& Memvars::slot(std::string_view name) {
-  std::string key = upper(name);
-  auto it = slots_.find(key);
+  auto it = slots_.find(name);
   if (it != slots_.end()) return *it->second;
+  std::string key = upper(name);
   auto s = std::make_unique<MemvarSlot>();
   s->name = key;
   MemvarSlot& ref = *s;
@@ -18,7 +34,7 @@ MemvarSlot& Memvars::slot(std::string_view name) {
 }
 
 MemvarSlot* Memvars::find(std::string_view name) {
-  auto it = slots_.find(upper(name));
+  auto it = slots_.find(name);
   return it == slots_.end() ? nullptr : it->second.get();
 }
 

@@ -50,7 +50,16 @@ class Memvars {
   std::vector<std::pair<std::string, const Value*>> visible() const;
 
  private:
-  std::unordered_map<std::string, std::unique_ptr<MemvarSlot>> slots_;
+  // Names are found in any case without building an upper-case copy.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const;
+  };
+  struct NameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  std::unordered_map<std::string, std::unique_ptr<MemvarSlot>, NameHash, NameEqual> slots_;
   std::vector<MemvarSlot*> privates_;  // in order of declaration
 };
 

@@ -488,13 +488,41 @@ NtxIndex::~NtxIndex() {
 void NtxIndex::writePage(const NtxPage& p) {
   char buf[kNtxPage];
   encodePage(head_, p, buf);
+  writeRawPage(p.offset, buf);
+}
+
+void NtxIndex::writeRawPage(std::uint32_t offset, const char* buf) {
   if (mode_ == OpenMode::Shared) {
-    file_->write(p.offset, buf, kNtxPage);
-    if (const char* held = raw_.find(p.offset)) std::memcpy(const_cast<char*>(held), buf, kNtxPage);
+    file_->write(offset, buf, kNtxPage);
+    if (const char* held = raw_.find(offset)) std::memcpy(const_cast<char*>(held), buf, kNtxPage);
   } else {
-    std::memcpy(raw_.insert(p.offset), buf, kNtxPage);
-    raw_.markChanged(p.offset);
+    std::memcpy(raw_.insert(offset), buf, kNtxPage);
+    raw_.markChanged(offset);
   }
+}
+
+bool NtxIndex::insertIntoLeaf(std::uint32_t offset, int at, const std::string& key, std::uint32_t rec) {
+  // A leaf with room takes the key the way the suite's programs do it: the
+  // spare item slot named after the last item receives the key, and the
+  // item offsets from `at` on move up by one. Nothing else in the page moves.
+  const char* held = pageBytes(offset);
+  if (!held) return false;
+  char buf[kNtxPage];
+  std::memcpy(buf, held, kNtxPage);
+  const int n = u16(buf), base = 2 + 2 * (head_.maxItems + 1);
+  if (n >= head_.maxItems || at < 0 || at > n) return false;
+  const std::uint16_t last = u16(buf + 2 + 2 * n);  // the item after the keys: no child in a leaf
+  if (last + 4 > kNtxPage || u32(buf + last) != 0) return false;
+  const std::uint16_t spare = u16(buf + 2 + 2 * (n + 1));
+  if (spare < base || spare + head_.itemSize > kNtxPage || (spare - base) % head_.itemSize) return false;
+  std::memmove(buf + 2 + 2 * (at + 1), buf + 2 + 2 * at, std::size_t(2 * (n + 1 - at)));
+  put16(buf + 2 + 2 * at, spare);
+  put32(buf + spare, 0);
+  put32(buf + spare + 4, rec);
+  std::memcpy(buf + spare + 8, key.data(), head_.keySize);
+  put16(buf, std::uint16_t(n + 1));
+  writeRawPage(offset, buf);
+  return true;
 }
 
 void NtxIndex::writeHeader() {
@@ -609,6 +637,12 @@ void NtxIndex::insert(std::string_view keyIn, std::uint32_t rec) {
     path.emplace_back(off, lo);
     if (p.leaf()) break;
     off = p.child(lo);
+  }
+  if (insertIntoLeaf(path.back().first, path.back().second, key, rec)) {
+    ++head_.counter;
+    writeHeader();
+    unlockWrite();
+    return;
   }
   NtxItem carry{0, rec, key};
   std::uint32_t rightOfCarry = 0;  // the page right of the carried key, after a split

@@ -153,6 +153,9 @@ class NtxIndex {
   NtxPage editable(std::uint32_t offset);
   const char* pageBytes(std::uint32_t offset);
   void boundCache();
+  void writeRawPage(std::uint32_t offset, const char* bytes);
+  // Puts a key into a leaf that has room, in place; false when it cannot.
+  bool insertIntoLeaf(std::uint32_t offset, int at, const std::string& key, std::uint32_t rec);
   bool loadPage(std::uint32_t offset, NtxPage& out, std::string& why);
   void writePage(const NtxPage& p);
   std::uint32_t newPage();

@@ -34,8 +34,12 @@ MemvarSlot& Memvars::slot(std::string_view name) {
 }
 
 MemvarSlot* Memvars::find(std::string_view name) {
+  Recent& r = recent_[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3) % recent_.size()];
+  if (r.data == name.data() && r.slot && NameEqual()(r.slot->name, name)) return r.slot;
   auto it = slots_.find(name);
-  return it == slots_.end() ? nullptr : it->second.get();
+  if (it == slots_.end()) return nullptr;
+  r = Recent{name.data(), it->second.get()};
+  return r.slot;
 }
 
 Value* Memvars::lookup(std::string_view name) {

@@ -2,6 +2,7 @@
 // the program's routines that privates belong to.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,6 +61,14 @@ class Memvars {
     bool operator()(std::string_view a, std::string_view b) const;
   };
   std::unordered_map<std::string, std::unique_ptr<MemvarSlot>, NameHash, NameEqual> slots_;
+  // Names found lately, by where the caller keeps the name: the program
+  // asks for the same few run variables many times a line. An entry counts
+  // only when its slot's name equals the name asked for.
+  struct Recent {
+    const char* data = nullptr;
+    MemvarSlot* slot = nullptr;
+  };
+  std::array<Recent, 64> recent_{};
   std::vector<MemvarSlot*> privates_;  // in order of declaration
 };
 

@@ -186,11 +186,16 @@ bool stockMovement(rdd::Area* work, const std::string& code) {
     rdd::Area* tr = areas.area("pro_tran");
     progress.restart(tr->recCount());
     tr->seek(Value::chr(text("CCODBEG")), true);
+    std::string productCode = "\x01";  // none yet this month
     for (; !tr->eof(); tr->skip(1)) {
       progress.step();
       std::string c = field(tr, "CODE");
       if (xbase::compareText(c, text("CCODEND"), false) > 0 && xbase::compareText(text("CCODEND"), c, false) != 0) break;
-      if (product) product->seek(Value::chr(c), false);
+      // Movements come in product order: the master moves only when the code does.
+      if (product && c != productCode) {
+        product->seek(Value::chr(c), false);
+        productCode = c;
+      }
       std::string group = product && !product->eof() ? field(product, "GROUP") : std::string();
       std::string stat = field(tr, "STAT");
       if (tr->deleted()) continue;

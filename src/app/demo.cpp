@@ -669,6 +669,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
   writeTable(areas, data + "AccCode.dbf", "AccCode",
              {{{"CODE", "1100"}, {"NAME", "เงินสด"}}, {{"CODE", "1120"}, {"NAME", "เงินฝากธนาคาร"}},
               {{"CODE", "1130"}, {"NAME", "ลูกหนี้การค้า"}}, {{"CODE", "2110"}, {"NAME", "เจ้าหนี้การค้า"}},
+              {{"CODE", "1150"}, {"NAME", "ภาษีซื้อ"}}, {{"CODE", "2150"}, {"NAME", "ภาษีขาย"}},
               {{"CODE", "4100"}, {"NAME", "รายได้จากการขาย"}}, {{"CODE", "5100"}, {"NAME", "ซื้อสินค้า"}},
               {{"CODE", "5300"}, {"NAME", "ค่าใช้จ่ายสำนักงาน"}}});
 
@@ -703,6 +704,12 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       // Amounts include 7% VAT. Each line that moves stock is a movement
       // of the month too.
       std::map<std::string, std::pair<rdd::Area*, rdd::Area*>> docTables;
+      struct TaxDocument {
+        int day;
+        std::string company, doc;
+        double value, vat;
+      };
+      std::vector<TaxDocument> salesTax, purchaseTax;
       for (auto [head, line] : {std::pair{"PO1_", "POD_"}, {"R01_", "REC_"}, {"C01_", "CAN_"}, {"S01_", "SOD_"},
                                 {"P01_", "PAY_"}, {"RT1_", "RET_"}, {"CG1_", "CHG_"}})
         docTables[head] = {areas.use(folder + head + (per + 2) + ".dbf", std::string("H") + head, rdd::OpenMode::Exclusive),
@@ -740,6 +747,11 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         put(lines, "COST", Value::num(it.price * 0.7, 5));
         put(lines, "AMOUNT", Value::num(amount - vat, 5));
         if (stat) {
+          // Tax invoices and credit notes go to the sales or purchase tax book.
+          bool salesSide = !std::strcmp(stat, "INV") || !std::strcmp(stat, "RET");
+          double sign = !std::strcmp(stat, "RET") || !std::strcmp(stat, "CAN") ? -1 : 1;
+          (salesSide ? salesTax : purchaseTax)
+              .push_back({xbase::decodeDate(date).day, code, doc, sign * (amount - vat), sign * vat});
           bool out = !std::strcmp(stat, "INV") || !std::strcmp(stat, "CAN");
           movements[std::size_t(k)].push_back(
               {&it, "A1", xbase::decodeDate(date).day, stat, out ? -qty : qty, (out ? -1 : 1) * it.price * 0.7, doc});
@@ -848,14 +860,59 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
         books("GL0", {{1, "1100", "ยอดยกมา", 50000}, {0, "1120", "ยอดยกมา", 250000}, {0, "2110", "ยอดยกมา", -300000}});
       std::vector<std::tuple<int, std::string, std::string, double>> jv;
       for (int n = 0; n < 4; ++n) {
-        double sale = 5000.0 * (1 + rnd(10));
-        jv.push_back({3 + n * 6, "1130", "ขายสินค้าเงินเชื่อ", sale});
-        jv.push_back({0, "4100", "ขายสินค้าเงินเชื่อ", -sale});
+        rnd(10);  // sales are in the sales tax book; the draw keeps the sequence of later amounts
         double cost = 300.0 * (1 + rnd(10));
         jv.push_back({5 + n * 6, "5300", "ค่าใช้จ่ายสำนักงาน", cost});
         jv.push_back({0, "1100", "ค่าใช้จ่ายสำนักงาน", -cost});
       }
       books("JV1", jv);
+      // The tax books: a voucher per tax invoice or credit note, its lines
+      // (party, sales or purchases, VAT) and its tax line.
+      auto taxBook = [&](const char* book, const std::vector<TaxDocument>& docs, bool sales) {
+        rdd::Area* h = areas.use(folder + book + yymm + "1.dbf", "VH", rdd::OpenMode::Exclusive);
+        rdd::Area* l = areas.use(folder + book + yymm + "2.dbf", "VL", rdd::OpenMode::Exclusive);
+        rdd::Area* t = areas.use(folder + book + yymm + "3.dbf", "VT", rdd::OpenMode::Exclusive);
+        auto put = [](rdd::Area* a, const char* f, const Value& v) { a->putField(a->fieldIndex(f), v); };
+        int n = 0;
+        for (const TaxDocument& d : docs) {
+          char doc[16];
+          std::snprintf(doc, sizeof doc, "%s%02d%04d", book, m, ++n);
+          std::int32_t date = xbase::encodeDate(y, m, d.day);
+          std::string section = sales ? "SAL" : "PUR";
+          std::string what = std::string(sales ? (d.value < 0 ? "รับคืนสินค้า " : "ขายสินค้า ")
+                                               : (d.value < 0 ? "ส่งคืนสินค้า " : "ซื้อสินค้า ")) + d.doc;
+          h->append();
+          put(h, "DOC_NO", Value::chr(doc));
+          put(h, "DOC_DATE", Value::dateValue(date));
+          put(h, "DESCRIP", Value::chr(xbase::fromUtf8(what)));
+          put(h, "POST", Value::chr("Y"));
+          // Debits positive: the party, the goods and the tax, signed by side.
+          double s = sales ? -1 : 1;
+          for (auto [account, amount] : {std::pair{std::string(sales ? "1130" : "2110"), -s * (d.value + d.vat)},
+                                         std::pair{std::string(sales ? "4100" : "5100"), s * d.value},
+                                         std::pair{std::string(sales ? "2150" : "1150"), s * d.vat}}) {
+            l->append();
+            put(l, "DOC_NO", Value::chr(doc));
+            put(l, "CODE", Value::chr(account));
+            put(l, "SECTION", Value::chr(section));
+            put(l, "DESCRIP", Value::chr(xbase::fromUtf8(what)));
+            put(l, amount >= 0 ? "DEBIT" : "CREDIT", Value::num(std::fabs(amount), 2));
+          }
+          t->append();
+          put(t, "DOC_NO", Value::chr(doc));
+          put(t, "TAX_NO", Value::chr(d.doc));
+          put(t, "TAX_DATE", Value::dateValue(date));
+          put(t, "DESCRIP", Value::chr(companyName(d.company)));
+          put(t, "SECTION", Value::chr(section));
+          put(t, "AMTOT", Value::num(d.value, 2));
+          put(t, "AMVAT", Value::num(d.vat, 2));
+        }
+        areas.close(h->number());
+        areas.close(l->number());
+        areas.close(t->number());
+      };
+      taxBook("SAL", salesTax, true);
+      taxBook("PUR", purchaseTax, false);
       if (++m > 12) {
         m = 1;
         ++y;

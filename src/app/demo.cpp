@@ -36,7 +36,12 @@ void writeTable(rdd::Areas& areas, const std::string& path, const std::string& l
     a->append();
     for (auto& [field, value] : rows[i]) {
       int f = a->fieldIndex(field);
-      if (f >= 0) a->putField(f, Value::chr(xbase::fromUtf8(value)));
+      if (f < 0) continue;
+      if (a->table().fields()[std::size_t(f)].type == 'D')
+        a->putField(f, Value::dateValue(xbase::encodeDate(std::stoi(value.substr(6, 4)), std::stoi(value.substr(3, 2)),
+                                                          std::stoi(value.substr(0, 2)))));  // dd/mm/yyyy
+      else
+        a->putField(f, Value::chr(xbase::fromUtf8(value)));
     }
     if (i < numbers.size())
       for (auto& [field, value] : numbers[i]) {
@@ -419,12 +424,41 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
               {{"CODE", "02"}, {"NAME", "บริษัท สยามเครื่องเขียน จำกัด (สาขาเชียงใหม่)"}, {"ADDR1", "12 ถนนนิมมานเหมินท์"},
                {"ADDR2", "อำเภอเมือง เชียงใหม่ 50200"}, {"TAX_ID", "0105551234567"}, {"DRIVE1", "V:\\DATA\\"},
                {"DRIVE2", "V:\\"}, {"DRIVE3", "V:\\"}, {"DRIVE4", "V:\\WORK\\"}}});
-  writeTable(areas, data + "Employee.dbf", "Employee",
-             {{{"CODE", "SHIFT"}, {"NAME", "สมชาย ใจดี"}, {"FIRSTNAME", "นาย"}, {"LASTNAME", "ใจดี"},
-               {"TRUSTEE", std::string(60, '6')}, {"REPORT", "RepList"}, {"SECTION", "ACC"}},
-              {{"CODE", "ANONG"}, {"NAME", "อนงค์ รักงาน"}, {"FIRSTNAME", "นางสาว"}, {"LASTNAME", "รักงาน"},
-               {"TRUSTEE", std::string(60, '3')}, {"REPORT", "RepList"}, {"SECTION", "SAL"}}},
-             {{{"SALARY", 32000}}, {{"SALARY", 18500}}});
+  // Employees: the users of the suite (rights strings, report list) and the
+  // payroll's people (pay, tax and social-security details).
+  struct Employee {
+    const char *code, *title, *name, *surname, *section, *position, *birth, *start, *taxId, *account;
+    double salary;
+    const char* trustee;
+  };
+  const Employee employees[] = {
+      {"SHIFT", "นาย", "สมชาย", "ใจดี", "ACC", "ผู้จัดการฝ่ายบัญชี", "12/03/1980", "01/06/2015", "3101700123451",
+       "123-4-56789-0", 32000, "6"},
+      {"ANONG", "นางสาว", "อนงค์", "รักงาน", "SAL", "พนักงานขาย", "25/08/1992", "15/01/2020", "1100400234562",
+       "123-4-56790-4", 18500, "3"},
+      {"SOMSAK", "นาย", "สมศักดิ์", "มั่นคง", "WHS", "พนักงานคลังสินค้า", "02/11/1988", "01/04/2018", "3120100345673",
+       "123-4-56791-2", 15000, "2"},
+      {"WIPA", "นาง", "วิภา", "ศรีสุข", "PUR", "เจ้าหน้าที่จัดซื้อ", "17/05/1985", "01/09/2016", "3101500456784",
+       "123-4-56792-0", 22000, "3"},
+  };
+  {
+    std::vector<std::map<std::string, std::string>> rows;
+    std::vector<std::map<std::string, double>> amounts;
+    for (const Employee& e : employees) {
+      rows.push_back({{"CODE", e.code}, {"NAME", e.name}, {"FIRSTNAME", e.title}, {"LASTNAME", e.surname},
+                      {"ADDRESS", "99/9 ถนนสุขุมวิท แขวงคลองเตย เขตคลองเตย กรุงเทพมหานคร 10110"}, {"BIRTH", e.birth},
+                      {"M_STAT", "1"}, {"CLASS", "2"}, {"POSITION", e.position}, {"TRUSTEE", std::string(60, e.trustee[0])},
+                      {"REPORT", "RepList"}, {"SECTION", e.section}, {"PAYTIME", "12"}, {"TAX_TY", "3"},
+                      {"EM_STAT", "1"}, {"START", e.start}, {"FUND_TYPE", "0"}, {"PERSON_ID", e.taxId},
+                      {"TAX_ID", e.taxId}, {"ACC_ID", e.account}, {"SOCIAL_ID", e.taxId}, {"ACCCODE", "1120"},
+                      {"MARRY", "N"}, {"M_INCOME", "N"}});
+      amounts.push_back({{"SALARY", e.salary}, {"INSURE", 10000}});
+    }
+    writeTable(areas, data + "Employee.dbf", "Employee", rows, amounts);
+  }
+  writeTable(areas, data + "Logger.dbf", "Logger",
+             {{{"DATE", "01/12/2026"}, {"TIME", "08:31"}, {"ITEM", "พิมพ์รายงาน"}, {"USER", "SHIFT"}},
+              {{"DATE", "01/12/2026"}, {"TIME", "09:12"}, {"ITEM", "แก้ไขรหัสสินค้า"}, {"USER", "ANONG"}}});
   writeTable(areas, data + "Section.dbf", "Section",
              {{{"CODE", "ACC"}, {"NAME", "ฝ่ายบัญชี"}}, {{"CODE", "PUR"}, {"NAME", "ฝ่ายจัดซื้อ"}},
               {{"CODE", "SAL"}, {"NAME", "ฝ่ายขาย"}}, {{"CODE", "WHS"}, {"NAME", "ฝ่ายคลังสินค้า"}}});
@@ -536,7 +570,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"COGCT", "รายงานรหัสกลุ่มลูกหนี้", simpleCols},
       {"COEMP", "รายงานรหัสพนักงาน",
        {{"รหัสพนักงาน", "RepData->CODE", 0.2, 'R'},
-        {"ชื่อพนักงาน", "TRIM(RepData->FIRSTNAME)+\" \"+TRIM(RepData->NAME)", 1.4, 'R'},
+        {"ชื่อพนักงาน", "TRIM(RepData->FIRSTNAME)+\" \"+TRIM(RepData->NAME)+\" \"+TRIM(RepData->LASTNAME)", 1.4, 'R'},
         {"แผนก", "RepData->SECTION", 4.6, 'R'},
         {"เงินเดือน", "TRANSFORM(RepData->SALARY,\"999,999.99\")", 7.7, 'L'}}},
       {"COABK", "รายงานรหัสสมุดรายวัน",
@@ -652,12 +686,12 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
               {{"CODE", "USD"}, {"NAME", "ดอลลาร์สหรัฐ"}}},
              {{{"RATE", 1}}, {{"RATE", 38.45}}, {{"RATE", 0.2315}}, {{"RATE", 34.12}}});
   writeTable(areas, data + "Payroll.dbf", "Payroll",
-             {{{"CODE", "001"}, {"NAME", "เงินเดือน"}}, {{"CODE", "002"}, {"NAME", "ค่าล่วงเวลา"}},
-              {{"CODE", "003"}, {"NAME", "ค่าคอมมิชชั่น"}}, {{"CODE", "101"}, {"NAME", "ภาษีเงินได้หัก ณ ที่จ่าย"}},
-              {{"CODE", "102"}, {"NAME", "เงินสมทบประกันสังคม"}}});
+             {{{"CODE", "000011"}, {"NAME", "เงินเดือน"}}, {{"CODE", "000021"}, {"NAME", "ค่าล่วงเวลา"}},
+              {{"CODE", "000031"}, {"NAME", "ค่าคอมมิชชั่น"}}, {{"CODE", "000042"}, {"NAME", "เงินสมทบประกันสังคม"}},
+              {{"CODE", "000043"}, {"NAME", "ภาษีเงินได้หัก ณ ที่จ่าย"}}});
   writeTable(areas, data + "Person.dbf", "Person",
-             {{{"CODE", "01"}, {"NAME", "ลาป่วย"}}, {{"CODE", "02"}, {"NAME", "ลากิจ"}}, {{"CODE", "03"}, {"NAME", "ลาพักร้อน"}},
-              {{"CODE", "04"}, {"NAME", "มาสาย"}}});
+             {{{"CODE", "1"}, {"NAME", "ลาป่วย"}}, {{"CODE", "2"}, {"NAME", "ลากิจ"}}, {{"CODE", "3"}, {"NAME", "ลาพักร้อน"}},
+              {{"CODE", "4"}, {"NAME", "มาสาย"}}});
   writeTable(areas, data + "TaxType.dbf", "TaxType",
              {{{"CODE", "ภ.ง.ด.1"}, {"NAME", "ภาษีเงินได้บุคคลธรรมดา เงินเดือน ค่าจ้าง"}},
               {{"CODE", "ภ.ง.ด.3"}, {"NAME", "ภาษีเงินได้บุคคลธรรมดา หัก ณ ที่จ่าย"}},
@@ -913,6 +947,63 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       };
       taxBook("SAL", salesTax, true);
       taxBook("PUR", purchaseTax, false);
+      // The month's payroll: a summary per employee and its pay lines
+      // (earnings as debits, deductions as credits), and attendance.
+      {
+        rdd::Area* h = areas.use(folder + "PR1_" + yymm + ".dbf", "PRH", rdd::OpenMode::Exclusive);
+        rdd::Area* l = areas.use(folder + "PRL_" + yymm + ".dbf", "PRL", rdd::OpenMode::Exclusive);
+        rdd::Area* a = areas.use(folder + "PSN_" + yymm + ".dbf", "PSN", rdd::OpenMode::Exclusive);
+        auto put = [](rdd::Area* t, const char* f, const Value& v) { t->putField(t->fieldIndex(f), v); };
+        int e = 0;
+        for (const Employee& emp : employees) {
+          ++e;
+          double overtime = emp.section == std::string("WHS") ? 1200.0 + 300 * (k % 3) : 0;
+          double commission = emp.section == std::string("SAL") ? 2500.0 + 500 * k : 0;
+          double income = emp.salary + overtime + commission;
+          double social = std::min(income, 15000.0) * 0.05;
+          // A year's income less the expense deduction (at most 100,000) and
+          // the personal allowance (60,000); the first 150,000 is free, then 5%.
+          double taxable = income * 12 - std::min(income * 12 * 0.5, 100000.0) - 60000;
+          double tax = std::round(std::max(0.0, taxable - 150000) * 0.05 / 12 * 100) / 100;
+          h->append();
+          put(h, "DOC_NO", Value::chr(emp.code));
+          put(h, "SALARY", Value::num(emp.salary, 2));
+          put(h, "PAY_OT", Value::num(overtime, 2));
+          put(h, "PAY_OH1", Value::num(commission, 2));
+          put(h, "INCOME", Value::num(income, 2));
+          put(h, "SOCIAL", Value::num(social, 2));
+          put(h, "TAX", Value::num(tax, 2));
+          put(h, "A_INC1", Value::num(income * (m - 1), 2));
+          put(h, "A_SOC1", Value::num(social * (m - 1), 2));
+          put(h, "A_TAX1", Value::num(tax * (m - 1), 2));
+          put(h, "STAT", Value::chr("1"));
+          put(h, "CLASS", Value::chr("2"));
+          put(h, "SECTION", Value::chr(emp.section));
+          for (auto [item, debit, credit] : {std::tuple{"000011", emp.salary, 0.0}, {"000021", overtime, 0.0},
+                                             {"000031", commission, 0.0}, {"000042", 0.0, social},
+                                             {"000043", 0.0, tax}}) {
+            if (debit == 0 && credit == 0) continue;
+            l->append();
+            put(l, "DOC_NO", Value::chr(emp.code));
+            put(l, "PERIOD", Value::chr("01"));
+            put(l, "PAY_T", Value::chr(item));
+            put(l, "QTY", Value::num(1, 2));
+            put(l, "DEBIT", Value::num(debit, 2));
+            put(l, "CREDIT", Value::num(credit, 2));
+          }
+          if ((e + k) % 2 == 0) {  // a day of leave now and then
+            a->append();
+            put(a, "DOC_NO", Value::chr(emp.code));
+            put(a, "PERIOD", Value::chr("01"));
+            put(a, "DATE", Value::dateValue(xbase::encodeDate(y, m, std::min(last, 5 + e * 3))));
+            put(a, "PSN_T", Value::chr(e % 2 ? "1" : "2"));
+            put(a, "QTY", Value::num(1, 2));
+          }
+        }
+        areas.close(h->number());
+        areas.close(l->number());
+        areas.close(a->number());
+      }
       if (++m > 12) {
         m = 1;
         ++y;

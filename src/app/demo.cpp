@@ -627,6 +627,12 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       {"IVTRN5", "รายงานการขายสินค้า ตามใบกำกับภาษี", {}, [] { return documentTemplate(true); }},
       {"IVTRN6", "รายงานการรับคืนสินค้า ตามใบลดหนี้", {}, [] { return documentTemplate(true); }},
       {"IVADJ", "รายงานการปรับปรุงสินค้า", {}, adjustmentTemplate},
+      {"IVTAX0", "รายงานภาษีซื้อ", {}, nullptr},
+      {"IVTAX1", "รายงานภาษีซื้อ (A4)", {}, nullptr},
+      {"IVTAX2", "รายงานภาษีขาย", {}, nullptr},
+      {"IVTAX3", "รายงานภาษีขาย (A4)", {}, nullptr},
+      {"IVVAT0", "รายงานภาษีซื้อ แยกอัตราภาษี", {}, nullptr},
+      {"IVVAT2", "รายงานภาษีขาย แยกอัตราภาษี", {}, nullptr},
       {"GLACC1", "สมุดรายวันทั่วไป", {}, journalTemplate},
       {"GLACC2", "รายงานบัญชีแยกประเภท แยกตามแผนก", {}, [] { return generalLedgerTemplate('2'); }},
       {"GLACC3", "รายงานบัญชีแยกประเภท เรียงตามเลขที่เอกสาร", {}, [] { return generalLedgerTemplate('3'); }},
@@ -639,6 +645,7 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
   std::vector<std::map<std::string, std::string>> list;
   for (const Report& rep : reports) {
     list.push_back({{"CODE", rep.code}, {"NAME", rep.name}});
+    if (rep.cols.empty() && !rep.layout) continue;  // drawn by the program itself
     std::ofstream(data + rep.code + ".txt", std::ios::binary)
         << xbase::fromUtf8(rep.cols.empty() ? rep.layout() : codeListTemplate(rep.cols));
   }
@@ -1097,7 +1104,8 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
     script << "# the report list: row " << i + 1 << " is " << codes[i].first << "\nrow " << i + 1 << "\nkey Enter\n"
            << "# the condition dialog\n";
     // Reports over the months start at the first month (the default is the first of this month).
-    if (codes[i].first.rfind("CO", 0) != 0 && codes[i].first.substr(2, 3) != "STA")
+    if (codes[i].first.rfind("CO", 0) != 0 && codes[i].first.substr(2, 3) != "STA" &&
+        codes[i].first.rfind("IVTAX", 0) != 0 && codes[i].first.rfind("IVVAT", 0) != 0)
       script << "type CDAYBEG " << from << "\n";
     script << "press ตกลง\n";
   }

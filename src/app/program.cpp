@@ -6,6 +6,7 @@
 #include "engine/condition.h"
 #include "engine/page_frame.h"
 #include "engine/work_tables.h"
+#include "reports/tax_ledger/tax_register.h"
 #include "errors/error_handler.h"
 #include "templates/template.h"
 #include "platform/headless.h"
@@ -95,6 +96,8 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
   errors::ERRORSYS();
   ui::registerPopcodeFunctions();
   startup::registerFamily("GETCOND", engine::GETCOND);
+  startup::registerFamily("IVTAX", reports::IVTAX);
+  startup::registerFamily("IVTAX2", reports::IVTAX2);
   engine::setWorkTableBuilder(engine::REPFCREATE);
   startup::installReportSelection();
   int status = 0;

@@ -41,7 +41,7 @@ const char* kRunVars[] = {"NVERT", "NHORZ", "NVGRAPH", "NHGRAPH", "NLSPACE", "NM
                           "NPGNO", "NITEM", "NSUM",    "NSUB",    "CSUM",    "CSUB",   "CTOT",    "CDNAME",
                           "CGROUP", "CGCHECK", "CBLOCK", "CBCHECK", "NMINLH", "NMAXLH", "LPAGE"};
 
-platform::PrintFont font(int n, bool bold) {
+platform::PrintFont printFont(int n, bool bold) {
   std::string k = std::to_string(n);
   platform::PrintFont f;
   f.face = text(("CFONT" + k).c_str());
@@ -72,7 +72,7 @@ PageFrame::~PageFrame() {
 }
 
 void PageFrame::setUp() {
-  for (int i = 1; i <= 6; ++i) context_.fonts[i - 1] = font(i, i == 2 || i == 3);
+  for (int i = 1; i <= 6; ++i) context_.fonts[i - 1] = printFont(i, i == 2 || i == 3);
   for (int i = 1; i <= 3; ++i) context_.pens[i - 1].width = int(num(("CPEN" + std::to_string(i)).c_str()));
   printer_ = platform::printTarget()->open(text("CREPCODE"));
   printer_->startJob(text("CREPNAME"));

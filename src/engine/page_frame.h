@@ -30,6 +30,11 @@ class PageFrame {
   void progress(long count, long total);
   void close();
   bool open() const { return printer_ != nullptr; }
+  // For families that draw their pages themselves: the job's device, the
+  // print fonts 1..6 and the pens 1..3 of the settings.
+  platform::Printer& printer() { return *printer_; }
+  const platform::PrintFont& font(int n) const { return context_.fonts[n - 1]; }
+  const platform::PrintPen& pen(int n) const { return context_.pens[n - 1]; }
 
  private:
   templates::Template tmpl_;

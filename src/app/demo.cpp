@@ -954,6 +954,58 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
       };
       taxBook("SAL", salesTax, true);
       taxBook("PUR", purchaseTax, false);
+      // Purchase-book vouchers the tax registers must sort out: an office
+      // expense of another section whose VAT was rounded off by the vendor,
+      // a VAT-exempt transport bill, a cash receipt without a tax invoice
+      // number, and a voucher cancelled (its head marked deleted).
+      {
+        rdd::Area* h = areas.use(folder + "PUR" + yymm + "1.dbf", "VH", rdd::OpenMode::Exclusive);
+        rdd::Area* l = areas.use(folder + "PUR" + yymm + "2.dbf", "VL", rdd::OpenMode::Exclusive);
+        rdd::Area* t = areas.use(folder + "PUR" + yymm + "3.dbf", "VT", rdd::OpenMode::Exclusive);
+        auto put = [](rdd::Area* a, const char* f, const Value& v) { a->putField(a->fieldIndex(f), v); };
+        struct Extra {
+          int day;
+          const char *taxNo, *party, *what, *section;
+          double value, vat;
+          bool cancelled;
+        } extras[] = {{8, "TX-4471", "ร้านถ่ายเอกสารสยาม", "ค่าถ่ายเอกสาร", "ACC", 1000, 70.5, false},
+                      {12, "TR-0932", "ห้างหุ้นส่วนจำกัด ขนส่งด่วน", "ค่าขนส่งสินค้า", "WHS", 1500, 0, false},
+                      {15, "", "ร้านค้าย่อย", "ค่าวัสดุสิ้นเปลือง", "ACC", 420, 29.4, false},
+                      {18, "TX-4502", "ร้านถ่ายเอกสารสยาม", "ค่าถ่ายเอกสาร (ยกเลิก)", "ACC", 800, 56, true}};
+        int n = 900;
+        for (const Extra& e : extras) {
+          char doc[16];
+          std::snprintf(doc, sizeof doc, "PUR%02d%04d", m, ++n);
+          std::int32_t date = xbase::encodeDate(y, m, std::min(last, e.day));
+          h->append();
+          put(h, "DOC_NO", Value::chr(doc));
+          put(h, "DOC_DATE", Value::dateValue(date));
+          put(h, "DESCRIP", Value::chr(xbase::fromUtf8(e.what)));
+          put(h, "POST", Value::chr("Y"));
+          if (e.cancelled) h->deleteRecord();
+          for (auto [account, amount] : {std::pair{"5300", e.value}, std::pair{"1150", e.vat},
+                                         std::pair{"1100", -(e.value + e.vat)}}) {
+            if (amount == 0) continue;
+            l->append();
+            put(l, "DOC_NO", Value::chr(doc));
+            put(l, "CODE", Value::chr(account));
+            put(l, "SECTION", Value::chr(e.section));
+            put(l, "DESCRIP", Value::chr(xbase::fromUtf8(e.what)));
+            put(l, amount >= 0 ? "DEBIT" : "CREDIT", Value::num(std::fabs(amount), 2));
+          }
+          t->append();
+          put(t, "DOC_NO", Value::chr(doc));
+          put(t, "TAX_NO", Value::chr(e.taxNo));
+          put(t, "TAX_DATE", Value::dateValue(date));
+          put(t, "DESCRIP", Value::chr(xbase::fromUtf8(e.party)));
+          put(t, "SECTION", Value::chr(e.section));
+          put(t, "AMTOT", Value::num(e.value, 2));
+          put(t, "AMVAT", Value::num(e.vat, 2));
+        }
+        areas.close(h->number());
+        areas.close(l->number());
+        areas.close(t->number());
+      }
       // The month's payroll: a summary per employee and its pay lines
       // (earnings as debits, deductions as credits), and attendance.
       {

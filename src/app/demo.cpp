@@ -423,6 +423,10 @@ int makeDemo(const std::string& dir, std::int32_t today, std::ostream& out, cons
                {"DRIVE1", "V:\\DATA\\"}, {"DRIVE2", "V:\\"}, {"DRIVE3", "V:\\"}, {"DRIVE4", "V:\\WORK\\"}},
               {{"CODE", "02"}, {"NAME", "บริษัท สยามเครื่องเขียน จำกัด (สาขาเชียงใหม่)"}, {"ADDR1", "12 ถนนนิมมานเหมินท์"},
                {"ADDR2", "อำเภอเมือง เชียงใหม่ 50200"}, {"TAX_ID", "0105551234567"}, {"DRIVE1", "V:\\DATA\\"},
+               {"DRIVE2", "V:\\"}, {"DRIVE3", "V:\\"}, {"DRIVE4", "V:\\WORK\\"}},
+              // The head office's own books: a data set numbered 0 prints no branch number.
+              {{"CODE", "00"}, {"NAME", "บริษัท สยามเครื่องเขียน จำกัด (สำนักงานใหญ่)"}, {"ADDR1", "99/9 ถนนสุขุมวิท แขวงคลองเตย"},
+               {"ADDR2", "เขตคลองเตย กรุงเทพมหานคร 10110"}, {"TAX_ID", "0105551234567"}, {"DRIVE1", "V:\\DATA\\"},
                {"DRIVE2", "V:\\"}, {"DRIVE3", "V:\\"}, {"DRIVE4", "V:\\WORK\\"}}});
   // Employees: the users of the suite (rights strings, report list) and the
   // payroll's people (pay, tax and social-security details).

@@ -14,9 +14,11 @@
 #include "startup/ini.h"
 #include "platform/printer.h"
 #include "rdd/paths.h"
+#include "xbase/cp874.h"
 #include "xbase/dates.h"
 
 namespace fs = std::filesystem;
+using xbase::operator""_th;
 
 namespace {
 
@@ -30,7 +32,7 @@ struct DemoReport {
 // Runs one script over a fresh demo data set (fixed today) and gives the
 // page dump of its print job; `prepare` may change the data set first.
 std::string runDemo(const std::string& script, const std::string& tag,
-                    const std::function<void(const fs::path&)>& prepare = nullptr) {
+                    const std::function<void(const fs::path&)>& prepare = nullptr, const std::string& dataset = "01") {
   fs::path dir = fs::temp_directory_path() / ("vdemo" + std::to_string(::getpid()) + tag);
   fs::remove_all(dir);
   std::ostringstream out, err;
@@ -41,7 +43,7 @@ std::string runDemo(const std::string& script, const std::string& tag,
   rdd::setDriveMapping('V', dir.string());
   platform::RecordingTarget target;
   platform::setPrintTarget(&target);
-  int status = app::runProgram({"VEK_WIN.INI", "SHIFT", "01", "RepList", "--script", script, "--today", "11/12/2026"},
+  int status = app::runProgram({"VEK_WIN.INI", "SHIFT", dataset, "RepList", "--script", script, "--today", "11/12/2026"},
                                err);
   platform::setPrintTarget(nullptr);
   rdd::clearDriveMappings();
@@ -84,6 +86,16 @@ TEST(DemoTaxRegister, RecomputedTotalsAndItemNumbersAcrossPages) {
   EXPECT_NE(dump.find("\"000005\""), std::string::npos);
   EXPECT_NE(dump.find("\"PURRR1200044 "), std::string::npos);  // the book, then the number
   expectGolden(dump, "demo_ivtax1_recalc.dump");
+}
+
+// The branch in the register's head: data set 01 is branch 01; the head
+// office's data set 00 leaves the place blank.
+TEST(DemoTaxRegister, BranchNumberFromTheDataSet) {
+  const std::string branch = xbase::toUtf8("สาขาที่ "_th);
+  EXPECT_NE(runDemo("scripts/IVTAX1.txt", "branch01").find(branch + "01\""), std::string::npos);
+  std::string head = runDemo("scripts/IVTAX1.txt", "branch00", nullptr, "00");
+  EXPECT_EQ(head.find(branch), std::string::npos);
+  EXPECT_NE(head.find("right \" \""), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Demo, DemoReports,

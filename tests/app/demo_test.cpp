@@ -88,6 +88,21 @@ TEST(DemoTaxRegister, RecomputedTotalsAndItemNumbersAcrossPages) {
   expectGolden(dump, "demo_ivtax1_recalc.dump");
 }
 
+// The register by VAT class recomputes each class's VAT at the dialog's
+// rates, not at the configured one.
+TEST(DemoTaxRegister, RecomputedVatAtTheDialogsRates) {
+  std::string dump = runDemo("scripts/IVVAT0.txt", "vatrecalc", [](const fs::path& dir) {
+    std::ifstream in(dir / "scripts" / "IVVAT0.txt");
+    std::string script((std::istreambuf_iterator<char>(in)), {});
+    script.insert(script.find("press"), "type CRATE2 7.50\nchoose CRECALC Y\n");
+    std::ofstream(dir / "scripts" / "IVVAT0.txt") << script;
+  });
+  EXPECT_NE(dump.find(xbase::toUtf8("ภาษี(7.50%)"_th)), std::string::npos);
+  EXPECT_NE(dump.find("\"        102,098.13\""), std::string::npos);  // the second class's value
+  EXPECT_NE(dump.find("\"          7,657.36\""), std::string::npos);  // at 7.50 %
+  EXPECT_NE(dump.find("\"        109,755.49\""), std::string::npos);
+}
+
 // The branch in the register's head: data set 01 is branch 01; the head
 // office's data set 00 leaves the place blank.
 TEST(DemoTaxRegister, BranchNumberFromTheDataSet) {

@@ -60,10 +60,11 @@ class Work {
     a_->table().unlockAll();
     return true;
   }
-  void set(const char* field, const Value& v) {
-    int i = a_->fieldIndex(field);
+  void set(const char* field, const Value& v) { setAt(a_->fieldIndex(field), v); }
+  void setAt(int i, const Value& v) {
     if (i >= 0) a_->putField(i, v);
   }
+  double numAt(int i) { return i < 0 ? 0 : a_->getField(i).n; }
   void text(const char* field, const std::string& s) { set(field, Value::chr(s)); }
   void num(const char* field, double v) { set(field, Value::num(v, 6)); }
   double numOf(const char* field) {
@@ -168,9 +169,29 @@ bool stockMovement(rdd::Area* work, const std::string& code) {
   };
   rdd::Areas& areas = data::areas();
   rdd::Area* product = areas.area("PRODUCT");
+  const int fGroup = product ? product->fieldIndex("GROUP") : -1;
+  std::string group;
   std::vector<std::string> loop = months();
   Progress progress;
   Work w(work);
+  // The conditions, read once: they do not change during the build.
+  struct Range {
+    std::string from, to;
+    bool holds(const std::string& v) const {
+      return xbase::compareText(v, from, false) >= 0 && xbase::compareText(v, to, false) <= 0;
+    }
+  };
+  const std::string codeBeg = text("CCODBEG"), codeEnd = text("CCODEND");
+  const Range whRange{text("CWHOBEG"), text("CWHOEND")}, unitRange{text("CUNIBEG"), text("CUNIEND")},
+      groupRange{text("CGROBEG"), text("CGROEND")};
+  const std::int32_t dayBeg = date("CDAYBEG"), dayEnd = date("CDAYEND");
+  // The work table's fields, found once.
+  const int wCode = work->fieldIndex("CODE"), wUnit = work->fieldIndex("UNIT"), wWh = work->fieldIndex("WHOUSE"),
+            wGroup = work->fieldIndex("GROUP"), wDoc = work->fieldIndex("DOC_NO"), wDate = work->fieldIndex("DOC_DATE"),
+            wSequen = work->fieldIndex("SEQUEN"), wStat = work->fieldIndex("STAT"), wQtyIn = work->fieldIndex("QTY_IN"),
+            wQtyOut = work->fieldIndex("QTY_OUT"), wQtyBal = work->fieldIndex("QTY_BAL"),
+            wCostIn = work->fieldIndex("COST_IN"), wCostOut = work->fieldIndex("COST_OUT"),
+            wCostBal = work->fieldIndex("COST_BAL"), wIndent = work->fieldIndex("INDENT");
   for (std::size_t mi = 0; mi < loop.size(); ++mi) {
     const std::string& ym = loop[mi];
     std::string folder = text("CDRV2") + "D_" + ym + "\\";
@@ -185,71 +206,76 @@ bool stockMovement(rdd::Area* work, const std::string& code) {
     }
     rdd::Area* tr = areas.area("pro_tran");
     progress.restart(tr->recCount());
-    tr->seek(Value::chr(text("CCODBEG")), true);
+    tr->seek(Value::chr(codeBeg), true);
     std::string productCode = "\x01";  // none yet this month
+    // The month table's fields, found once.
+    const int fCode = tr->fieldIndex("CODE"), fStat = tr->fieldIndex("STAT"), fWh = tr->fieldIndex("WHOUSE"),
+              fUnit = tr->fieldIndex("UNIT"), fDate = tr->fieldIndex("DOC_DATE"), fQty = tr->fieldIndex("QTY"),
+              fCost = tr->fieldIndex("COST"), fDoc = tr->fieldIndex("DOC_NO"), fIndent = tr->fieldIndex("INDENT");
+    auto text = [&](int f) { return f < 0 ? std::string() : tr->getField(f).s; };
     for (; !tr->eof(); tr->skip(1)) {
       progress.step();
-      std::string c = field(tr, "CODE");
-      if (xbase::compareText(c, text("CCODEND"), false) > 0 && xbase::compareText(text("CCODEND"), c, false) != 0) break;
+      std::string c = text(fCode);
+      if (xbase::compareText(c, codeEnd, false) > 0 && xbase::compareText(codeEnd, c, false) != 0) break;
       // Movements come in product order: the master moves only when the code does.
       if (product && c != productCode) {
         product->seek(Value::chr(c), false);
         productCode = c;
+        group = !product->eof() && fGroup >= 0 ? product->getField(fGroup).s : std::string();
       }
-      std::string group = product && !product->eof() ? field(product, "GROUP") : std::string();
-      std::string stat = field(tr, "STAT");
+      std::string stat = text(fStat);
       if (tr->deleted()) continue;
       if (stat == "BEG" && mi != 0) continue;  // opening balances count in the first month only
-      std::string wh = field(tr, "WHOUSE"), unit = field(tr, "UNIT");
-      std::int32_t d = dateOf(tr, "DOC_DATE");
-      if (!within(wh, "CWHOBEG", "CWHOEND") || !within(unit, "CUNIBEG", "CUNIEND")) continue;
-      if (d > date("CDAYEND")) continue;
-      if (!within(group, "CGROBEG", "CGROEND")) continue;
-      double q = number(tr, "QTY"), cost = number(tr, "COST");
+      std::string wh = text(fWh), unit = text(fUnit);
+      std::int32_t d = fDate < 0 ? 0 : tr->getField(fDate).date;
+      if (!whRange.holds(wh) || !unitRange.holds(unit)) continue;
+      if (d > dayEnd) continue;
+      if (!groupRange.holds(group)) continue;
+      double q = fQty < 0 ? 0 : tr->getField(fQty).n, cost = fCost < 0 ? 0 : tr->getField(fCost).n;
       double qin = q >= 0 ? q : 0, qout = q < 0 ? -q : 0;
       double value = q != 0 ? std::fabs(cost * q) : std::fabs(cost);
       double vin = cost >= 0 ? value : 0, vout = cost < 0 ? value : 0;
       auto fillMoves = [&](Work& row) {
-        row.num("QTY_IN", qin);
-        row.num("QTY_OUT", qout);
-        row.num("COST_IN", vin);
-        row.num("COST_OUT", vout);
+        row.setAt(wQtyIn, Value::num(qin, 6));
+        row.setAt(wQtyOut, Value::num(qout, 6));
+        row.setAt(wCostIn, Value::num(vin, 6));
+        row.setAt(wCostOut, Value::num(vout, 6));
       };
       auto fillKey = [&](Work& row) {
-        row.text("CODE", c);
-        row.text("UNIT", unit);
-        row.text("WHOUSE", wh);
-        row.text("GROUP", group);
+        row.setAt(wCode, Value::chr(c));
+        row.setAt(wUnit, Value::chr(unit));
+        row.setAt(wWh, Value::chr(wh));
+        row.setAt(wGroup, Value::chr(group));
       };
-      if (d < date("CDAYBEG")) {
+      if (d < dayBeg) {
         std::string key = balanceKey(pad(group, 10), c, unit, wh) + std::string(8, ' ') + "0" + "BEG";
         areas.select(work->number());
         bool found = work->seek(Value::chr(key), false);
         if (!found || ownRows) {
           w.append([&](Work& row) {
             fillKey(row);
-            row.text("DOC_NO", std::string(" ยอดคงเหลือยกมา"_th));
-            row.set("DOC_DATE", Value::dateValue(0));
-            row.text("SEQUEN", "0");
-            row.text("STAT", "BEG");
+            row.setAt(wDoc, Value::chr(std::string(" ยอดคงเหลือยกมา"_th)));
+            row.setAt(wDate, Value::dateValue(0));
+            row.setAt(wSequen, Value::chr("0"));
+            row.setAt(wStat, Value::chr("BEG"));
             fillMoves(row);
           });
         } else if (data::REC_LOCK(0)) {
-          w.num("QTY_IN", w.numOf("QTY_IN") + qin);
-          w.num("QTY_OUT", w.numOf("QTY_OUT") + qout);
-          w.num("COST_IN", w.numOf("COST_IN") + vin);
-          w.num("COST_OUT", w.numOf("COST_OUT") + vout);
+          w.setAt(wQtyIn, Value::num(w.numAt(wQtyIn) + qin, 6));
+          w.setAt(wQtyOut, Value::num(w.numAt(wQtyOut) + qout, 6));
+          w.setAt(wCostIn, Value::num(w.numAt(wCostIn) + vin, 6));
+          w.setAt(wCostOut, Value::num(w.numAt(wCostOut) + vout, 6));
           work->table().unlockAll();
         }
       } else {
         w.append([&](Work& row) {
           fillKey(row);
-          row.text("DOC_NO", field(tr, "DOC_NO"));
-          row.set("DOC_DATE", Value::dateValue(d));
-          row.text("SEQUEN", std::to_string(sequence(stat, q)));
-          row.text("STAT", stat);
+          row.setAt(wDoc, Value::chr(text(fDoc)));
+          row.setAt(wDate, Value::dateValue(d));
+          row.setAt(wSequen, Value::chr(std::string(1, char('0' + sequence(stat, q)))));
+          row.setAt(wStat, Value::chr(stat));
           fillMoves(row);
-          row.text("INDENT", field(tr, "INDENT"));
+          row.setAt(wIndent, Value::chr(text(fIndent)));
         });
       }
       areas.select(tr->number());
@@ -260,17 +286,18 @@ bool stockMovement(rdd::Area* work, const std::string& code) {
   areas.select(work->number());
   std::string last = "\x01";
   double q = 0, v = 0;
+  auto workText = [&](int f) { return f < 0 ? std::string() : work->getField(f).s; };
   for (work->goTop(); !work->eof(); work->skip(1)) {
-    std::string key = balanceKey(field(work, "GROUP"), field(work, "CODE"), field(work, "UNIT"), field(work, "WHOUSE"));
+    std::string key = balanceKey(workText(wGroup), workText(wCode), workText(wUnit), workText(wWh));
     if (key != last) {
       q = v = 0;
       last = key;
     }
-    q += w.numOf("QTY_IN") - w.numOf("QTY_OUT") + w.numOf("QTY_BAL");
-    v += w.numOf("COST_IN") - w.numOf("COST_OUT") + w.numOf("COST_BAL");
+    q += w.numAt(wQtyIn) - w.numAt(wQtyOut) + w.numAt(wQtyBal);
+    v += w.numAt(wCostIn) - w.numAt(wCostOut) + w.numAt(wCostBal);
     if (data::REC_LOCK(0)) {
-      w.num("QTY_BAL", q);
-      w.num("COST_BAL", v);
+      w.setAt(wQtyBal, Value::num(q, 6));
+      w.setAt(wCostBal, Value::num(v, 6));
       work->table().unlockAll();
     }
   }

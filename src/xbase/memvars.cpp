@@ -23,8 +23,7 @@ bool Memvars::NameEqual::operator()(std::string_view a, std::string_view b) cons
 }
 
 MemvarSlot& Memvars::slot(std::string_view name) {
-  auto it = slots_.find(name);
-  if (it != slots_.end()) return *it->second;
+  if (MemvarSlot* known = find(name)) return *known;
   std::string key = upper(name);
   auto s = std::make_unique<MemvarSlot>();
   s->name = key;

@@ -507,8 +507,12 @@ bool NtxIndex::insertIntoLeaf(std::uint32_t offset, int at, const std::string& k
   // item offsets from `at` on move up by one. Nothing else in the page moves.
   const char* held = pageBytes(offset);
   if (!held) return false;
-  char buf[kNtxPage];
-  std::memcpy(buf, held, kNtxPage);
+  // In an exclusive open the cached page itself is changed (it is written
+  // later); in a shared one a copy is changed and written at once.
+  char copy[kNtxPage];
+  const bool inPlace = mode_ != OpenMode::Shared;
+  char* buf = inPlace ? raw_.insert(offset) : copy;
+  if (!inPlace) std::memcpy(buf, held, kNtxPage);
   const int n = u16(buf), base = 2 + 2 * (head_.maxItems + 1);
   if (n >= head_.maxItems || at < 0 || at > n) return false;
   const std::uint16_t last = u16(buf + 2 + 2 * n);  // the item after the keys: no child in a leaf
@@ -521,7 +525,10 @@ bool NtxIndex::insertIntoLeaf(std::uint32_t offset, int at, const std::string& k
   put32(buf + spare + 4, rec);
   std::memcpy(buf + spare + 8, key.data(), head_.keySize);
   put16(buf, std::uint16_t(n + 1));
-  writeRawPage(offset, buf);
+  if (inPlace)
+    raw_.markChanged(offset);
+  else
+    writeRawPage(offset, buf);
   return true;
 }
 

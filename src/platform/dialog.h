@@ -112,4 +112,11 @@ class Dialog {
 // The caption without its accelerator marks.
 std::string plainCaption(const std::string& caption);
 
+// What an edit field shows of its memory variable, and what typing TEXT
+// (cp874) into it does: the text becomes the variable's type (a text field
+// keeps its width, "!" in the picture makes it upper case), then the
+// field's validation runs. False: refused, the field keeps the focus.
+std::string editText(const Control& c);
+bool typeInto(const Control& c, const std::string& text);
+
 }  // namespace platform

@@ -163,22 +163,9 @@ void HeadlessUi::apply(Dialog& d, const std::string& line) {
   if (verb == "type") {
     Control& c = control(Control::Kind::Edit);
     std::string typed = xbase::fromUtf8(unquote(rest));
-    if (c.picture.find('!') != std::string::npos) typed = xbase::upper(typed);
-    xbase::Value* var = xbase::rt().memvars.lookup(c.variable);
-    xbase::Value v;
-    if (var && var->isNum()) {
-      v = xbase::parseNumber(typed);
-    } else if (var && var->isDate()) {
-      v = xbase::Value::dateValue(xbase::textToDate(typed, xbase::rt().set.dates));
-    } else if (var && var->isLogical()) {
-      v = xbase::Value::logical(!typed.empty() && (xbase::upperAscii(typed[0]) == 'T' || xbase::upperAscii(typed[0]) == 'Y'));
-    } else {
-      // A text field keeps its width.
-      if (var && var->isChar() && !var->s.empty()) typed.resize(var->s.size(), ' ');
-      v = xbase::Value::chr(typed);
-    }
-    xbase::rt().memvars.assign(c.variable, v, xbase::rt().depth());
-    bool ok = !c.valid || c.valid();
+    bool ok = typeInto(c, typed);
+    xbase::Value* stored = xbase::rt().memvars.lookup(c.variable);
+    if (stored && stored->isChar()) typed = stored->s;
     note("type " + c.variable + " " + q(typed) + (ok ? "" : " -> refused, the field keeps the focus"));
   } else if (verb == "tick") {
     Control& c = control(Control::Kind::CheckBox);

@@ -1,9 +1,12 @@
 // vekrep: the report program. The entry sets up Qt for printing (PDF and
-// PNG pages, offscreen when there is no screen) and hands over.
+// PNG pages, offscreen when there is no screen) and for the desktop front
+// end, and hands over.
+#include <QApplication>
 #include <QGuiApplication>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -19,6 +22,7 @@
 #include "app/program.h"
 #include "platform/printer.h"
 #include "qt/pdf_target.h"
+#include "qt/qt_ui.h"
 #include "startup/ini.h"
 
 namespace {
@@ -69,7 +73,7 @@ int main(int argc, char** argv) {
   }
   if (!all.empty() && (all[0] == "--help" || all[0] == "-h")) {
     std::cout << "usage: vekrep [settings user dataset reportlist [brand]] [--script FILE] [--transcript FILE]\n"
-                 "              [--today dd/mm/yyyy] [--ui script] [--out DIR [--png] [--dump]] [--paper NAME]\n"
+                 "              [--today dd/mm/yyyy] [--ui script|qt] [--out DIR [--png] [--dump]] [--paper NAME]\n"
                  "       vekrep --make-demo DIR [--today dd/mm/yyyy] [--months N] [--scale N]\n"
                  "       vekrep --eval EXPR | --eval-cases FILE\n"
                  "       vekrep dbf dump|check|reindex ...\n";
@@ -77,6 +81,21 @@ int main(int argc, char** argv) {
   }
   app::OutputOptions out;
   std::vector<std::string> args = app::takeOutputOptions(all, out);
+  // The desktop front end: asked for, or a display and no script to follow.
+  bool scripted = false, desktop = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--script") scripted = true;
+    if (args[i] == "--ui" && i + 1 < args.size()) desktop = args[i + 1] == "qt";
+  }
+  bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+  if (!scripted && display && std::find(args.begin(), args.end(), "--ui") == args.end()) {
+    desktop = true;
+    args.push_back("--ui");
+    args.push_back("qt");
+  }
+  // Until the print preview window exists, the desktop writes its reports
+  // as PDF files into the folder "out".
+  if (desktop && out.folder.empty()) out.folder = "out";
   if (out.folder.empty()) return app::runProgram(args, std::cerr);
   if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   if (!std::getenv("XDG_RUNTIME_DIR")) {  // Qt wants a private runtime folder
@@ -86,10 +105,15 @@ int main(int argc, char** argv) {
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   }
   int qargc = 1;
-  QGuiApplication qapp(qargc, argv);
+  std::unique_ptr<QGuiApplication> qapp;
+  if (desktop)
+    qapp = std::make_unique<QApplication>(qargc, argv);
+  else
+    qapp = std::make_unique<QGuiApplication>(qargc, argv);
   auto target = pdfTarget(args, out);
   platform::setPrintTarget(target.get());
-  int status = app::runProgram(args, std::cerr);
+  qt::QtUi desktopUi;
+  int status = app::runProgram(args, std::cerr, desktop ? &desktopUi : nullptr);
   platform::setPrintTarget(nullptr);
   for (const std::string& f : target->written()) std::cout << f << "\n";
   return status;

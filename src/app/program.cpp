@@ -33,7 +33,7 @@ std::vector<std::string> takeOutputOptions(const std::vector<std::string>& args,
   return rest;
 }
 
-int runProgram(const std::vector<std::string>& args, std::ostream& err) {
+int runProgram(const std::vector<std::string>& args, std::ostream& err, platform::Ui* frontEnd) {
   startup::StartParameters params;
   std::string script, transcript, today, ui = "script", out;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -59,8 +59,8 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
       return 2;
     }
   }
-  if (ui != "script") {
-    err << "vekrep: the user interface \"" << ui << "\" is not part of this build; use --ui script\n";
+  if (ui != "script" && !(ui == "qt" && frontEnd)) {
+    err << "vekrep: the user interface \"" << ui << "\" is not part of this build; use --ui script or --ui qt\n";
     return 2;
   }
   xbase::Runtime r;
@@ -84,7 +84,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err) {
     err << "vekrep: cannot write the transcript " << transcript << "\n";
     return 2;
   }
-  platform::setUi(&headless);
+  platform::setUi(frontEnd ? frontEnd : &headless);
   struct Restore {
     ~Restore() { platform::setUi(nullptr); }
   } restore;

@@ -6,13 +6,18 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class Ui;
+}
+
 namespace app {
 
 // argv without the program name. Status 0 normally, 1 after a fatal error,
 // 2 for a command line that cannot be understood.
 // Options the program's entry handles itself (printing needs Qt): --out DIR,
 // --png, --dump, --paper NAME are passed over here.
-int runProgram(const std::vector<std::string>& args, std::ostream& err);
+// `ui`: the front end to use ("--ui qt" needs one); without, the scripted one.
+int runProgram(const std::vector<std::string>& args, std::ostream& err, platform::Ui* ui = nullptr);
 
 // Splits the printing options off the arguments.
 struct OutputOptions {

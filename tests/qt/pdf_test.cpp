@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <array>
 #include <cstdio>
@@ -146,6 +146,6 @@ TEST(Pdf, ATwoPageThaiReport) {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);  // widgets too: the dialog tests share this main
   return RUN_ALL_TESTS();
 }

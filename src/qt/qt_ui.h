@@ -1,0 +1,37 @@
+// The desktop front end: message boxes, the input box and the dialogs
+// described as data, drawn with Qt widgets at the Parts' coordinates times
+// one scale factor.
+#pragma once
+
+#include <memory>
+
+#include "platform/ui.h"
+
+class QDialog;
+
+namespace qt {
+
+// One factor for the whole program: a 400 x 310 dialog of the Parts becomes
+// 800 x 620 pixels.
+constexpr double kDialogScale = 2.0;
+
+class QtUi : public platform::Ui {
+ public:
+  void message(std::string_view text, std::string_view caption) override;
+  bool yesNo(std::string_view text, std::string_view caption) override;
+  std::optional<std::string> input(std::string_view title, std::string_view label, std::string_view dflt) override;
+  void alert(std::string_view text, std::string_view caption) override;
+  int run(platform::Dialog& d) override;
+  int openDialogs() const override { return open_; }
+
+ private:
+  int open_ = 0;
+};
+
+// The window of a dialog description, for the front end and for tests that
+// drive it: fields show their variables, leaving a field stores and
+// validates it, buttons run their actions, Enter and Escape press the
+// default and the cancel button.
+std::unique_ptr<QDialog> makeDialogWindow(platform::Dialog& d);
+
+}  // namespace qt

@@ -1,0 +1,113 @@
+// The desktop dialogs driven through their real widgets (offscreen): typing
+// into fields, a validation that keeps the focus, drop-downs, the default
+// and the cancel button by Enter and Escape.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "qt/qt_ui.h"
+#include "xbase/cp874.h"
+#include "xbase/dates.h"
+#include "xbase/runtime.h"
+
+using namespace xbase;
+
+namespace {
+
+class QtDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    r.memvars.declarePublic("CCODBEG") = Value::chr("     ");
+    r.memvars.declarePublic("CDAYBEG") = Value::dateValue(encodeDate(2026, 12, 1));
+    r.memvars.declarePublic("CRECALC") = Value::chr("N");
+    d.title = std::string("เงื่อนไข"_th);
+    d.width = 200;
+    d.height = 100;
+    d.label(std::string("&รหัส"_th), 10, 10);
+    // Codes beginning with "X" do not exist: refused.
+    d.edit("CCODBEG", 10, 50, 60, 12, "@!", [this] {
+      ++validations;
+      return r.memvars.lookup("CCODBEG")->s[0] != 'X';
+    });
+    d.edit("CDAYBEG", 25, 50, 60, 12);
+    platform::Control recalc;
+    recalc.kind = platform::Control::Kind::ComboBox;
+    recalc.variable = "CRECALC";
+    recalc.items = {"N", "Y"};
+    recalc.row = 40;
+    recalc.col = 50;
+    d.add(recalc);
+    d.button(std::string("&ตกลง"_th), 60, 20, 40, 12, [this] { d.close(1); }).isDefault = true;
+    d.button(std::string("&ยกเลิก"_th), 60, 80, 40, 12, [this] { d.close(0); }).isCancel = true;
+  }
+  QLineEdit* edit(QDialog& w, const char* name) { return w.findChild<QLineEdit*>(name); }
+
+  Runtime r;
+  RuntimeScope scope{r};
+  platform::Dialog d;
+  int validations = 0;
+};
+
+TEST_F(QtDialog, FieldsShowAndStoreTheirVariables) {
+  auto w = qt::makeDialogWindow(d);
+  w->show();
+  QApplication::setActiveWindow(w.get());
+  EXPECT_EQ(w->size(), QSize(400, 200));  // the Parts' size times the scale
+  QLineEdit* day = edit(*w, "CDAYBEG");
+  ASSERT_TRUE(day);
+  EXPECT_EQ(day->text(), "01/12/2026");
+  QLineEdit* code = edit(*w, "CCODBEG");
+  code->setFocus();
+  QTest::keyClicks(code, "ab1");
+  QTest::keyClick(code, Qt::Key_Tab);
+  EXPECT_EQ(r.memvars.lookup("CCODBEG")->s, "AB1  ");  // "@!" upper case, the width kept
+  EXPECT_EQ(code->text(), "AB1");
+  day->setFocus();
+  day->selectAll();
+  QTest::keyClicks(day, "15/12/2026");
+  QTest::keyClick(day, Qt::Key_Tab);
+  EXPECT_EQ(r.memvars.lookup("CDAYBEG")->date, encodeDate(2026, 12, 15));
+  auto* combo = w->findChild<QComboBox*>("CRECALC");
+  ASSERT_TRUE(combo);
+  EXPECT_EQ(combo->currentText(), "N");
+}
+
+TEST_F(QtDialog, ARefusedValueKeepsTheFocus) {
+  auto w = qt::makeDialogWindow(d);
+  w->show();
+  QApplication::setActiveWindow(w.get());
+  QLineEdit* code = edit(*w, "CCODBEG");
+  code->setFocus();
+  QTest::keyClicks(code, "x9");
+  QTest::keyClick(code, Qt::Key_Tab);
+  QTest::qWait(10);
+  EXPECT_EQ(validations, 1);
+  EXPECT_EQ(w->focusWidget(), code);
+  // The default button stores the field first: refused, the dialog stays.
+  QTest::keyClick(code, Qt::Key_Return);
+  EXPECT_FALSE(d.closed());
+}
+
+TEST_F(QtDialog, EnterAndEscapePressTheirButtons) {
+  struct Case {
+    Qt::Key key;
+    int result;
+  } cases[] = {{Qt::Key_Escape, 0}, {Qt::Key_Enter, 1}};
+  for (const Case& c : cases) {
+    d.reopen();
+    qt::QtUi ui;
+    QTimer::singleShot(0, [&c] {
+      QWidget* w = QApplication::activeModalWidget();
+      ASSERT_TRUE(w);
+      QTest::keyClick(w, c.key);
+    });
+    EXPECT_EQ(ui.run(d), c.result);
+  }
+}
+
+}  // namespace

@@ -19,6 +19,7 @@
 #include <map>
 #include <vector>
 
+#include "qt/browse_widget.h"
 #include "xbase/cp874.h"
 #include "xbase/numfmt.h"
 #include "xbase/runtime.h"
@@ -191,8 +192,14 @@ class DialogWindow : public QDialog {
         break;
       }
       case K::List: {
-        auto* l = new QLabel(parent);  // browse lists come with the list widget
-        l->setGeometry(place(c, 300));
+        if (!c.browse) break;
+        auto* list = new BrowseWidget(c.browse, parent);
+        list->setObjectName("list");
+        list->setGeometry(place(c, 300));
+        list->afterAction = [this] {
+          refresh();
+          if (d_.closed()) done(d_.result());
+        };
         break;
       }
     }

@@ -8,7 +8,11 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "qt/qt_ui.h"
 #include "xbase/cp874.h"
@@ -108,6 +112,94 @@ TEST_F(QtDialog, EnterAndEscapePressTheirButtons) {
     });
     EXPECT_EQ(ui.run(d), c.result);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A list over rows held in memory: the cursor moves like a work area's.
+class ListDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    r.memvars.declarePublic("CRSEEK") = Value::chr("          ");
+    auto b = std::make_shared<platform::Browse>();
+    b->columns = {{"รหัส"_th.data(), [this] { return rows[std::size_t(at)]; }, 120, 'L'}};
+    b->goTop = [this] { at = 0; };
+    b->goBottom = [this] { at = long(rows.size()) - 1; };
+    b->skip = [this](long n) {
+      long to = std::clamp(at + n, 0L, long(rows.size()) - 1), moved = to - at;
+      at = to;
+      return moved;
+    };
+    b->atEnd = [] { return false; };
+    b->colour = [this] { return rows[std::size_t(at)][0] == '*' ? platform::RowColour::Deleted : platform::RowColour::Normal; };
+    b->keys["Enter"] = [this] {
+      chosen = rows[std::size_t(at)];
+      d.close(1);
+    };
+    browse = b;
+    d.title = "list";
+    d.width = 200;
+    d.height = 150;
+    platform::Control list;
+    list.kind = platform::Control::Kind::List;
+    list.row = 5;
+    list.col = 5;
+    list.width = 150;
+    list.height = 100;
+    list.browse = b;
+    d.add(list);
+    d.edit("CRSEEK", 110, 5, 60, 12, "@!");
+    // The search: the first row from the typed text on becomes current.
+    d.button("find", 110, 80, 40, 12, [this] {
+      std::string want = r.memvars.lookup("CRSEEK")->s;
+      while (!want.empty() && want.back() == ' ') want.pop_back();
+      for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].rfind(want, 0) == 0) {
+          at = long(i);
+          break;
+        }
+      browse->refresh();
+    });
+  }
+  QString focusedRow(QTableWidget& t) {
+    for (int i = 0; i < t.rowCount(); ++i)
+      if (t.item(i, 0)->background().color() == QColor(0, 160, 0)) return t.item(i, 0)->text();
+    return QString();
+  }
+
+  Runtime r;
+  RuntimeScope scope{r};
+  platform::Dialog d;
+  std::shared_ptr<platform::Browse> browse;
+  std::vector<std::string> rows = {"A01", "A02", "*A03", "B01", "B02", "C01"};
+  long at = 0;
+  std::string chosen;
+};
+
+TEST_F(ListDialog, KeysMoveTheRecordTheSearchFindsItEnterChoosesIt) {
+  auto w = qt::makeDialogWindow(d);
+  w->show();
+  QApplication::setActiveWindow(w.get());
+  auto* list = w->findChild<QTableWidget*>("list");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->item(0, 0)->text(), "A01");
+  EXPECT_EQ(focusedRow(*list), "A01");
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(focusedRow(*list), "*A03");
+  EXPECT_EQ(list->item(2, 0)->foreground().color(), QColor(255, 0, 0));  // deleted: red
+  QLineEdit* seek = w->findChild<QLineEdit*>("CRSEEK");
+  seek->setFocus();
+  QTest::keyClicks(seek, "b02");
+  QTest::mouseClick(w->findChildren<QPushButton*>().first(), Qt::LeftButton);
+  EXPECT_EQ(focusedRow(*list), "B02");
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(chosen, "B02");
+  EXPECT_TRUE(d.closed());
 }
 
 }  // namespace

@@ -22,28 +22,31 @@
 #include "app/program.h"
 #include "platform/printer.h"
 #include "qt/pdf_target.h"
+#include "qt/preview.h"
 #include "qt/qt_ui.h"
 #include "startup/ini.h"
 
 namespace {
 
 // The paper and the font substitutions, kept in the settings file.
-std::unique_ptr<qt::PdfTarget> pdfTarget(const std::vector<std::string>& args, const app::OutputOptions& o) {
+struct PrintSettings {
+  platform::Paper paper;
+  qt::FontMap fonts;
+};
+PrintSettings printSettings(const std::vector<std::string>& args, const app::OutputOptions& o) {
   std::string settings = ".\\VEK_WIN.INI";
   if (!args.empty() && args[0].rfind("--", 0) != 0) settings = args[0];
   startup::IniFile ini(settings);
   if (!o.paper.empty()) ini.set("Printer", "Paper", o.paper);
-  platform::Paper paper = platform::Paper::byName(ini.read("Printer", "Paper", "A4"));
-  qt::FontMap fonts = qt::FontMap::defaults();
+  PrintSettings s{platform::Paper::byName(ini.read("Printer", "Paper", "A4")), qt::FontMap::defaults()};
   for (auto& [face, value] : ini.entries("FontMap")) {
     std::size_t comma = value.find(',');
     qt::FontMap::Entry e{value.substr(0, comma), comma == std::string::npos ? 1.0 : std::atof(value.c_str() + comma + 1)};
     std::string key;
     for (char c : face) key += char(std::toupper(static_cast<unsigned char>(c)));
-    fonts.faces[key] = e;
+    s.fonts.faces[key] = e;
   }
-  std::filesystem::create_directories(o.folder);
-  return std::make_unique<qt::PdfTarget>(o.folder, paper, fonts, o.png, o.dump);
+  return s;
 }
 
 }  // namespace
@@ -93,10 +96,7 @@ int main(int argc, char** argv) {
     args.push_back("--ui");
     args.push_back("qt");
   }
-  // Until the print preview window exists, the desktop writes its reports
-  // as PDF files into the folder "out".
-  if (desktop && out.folder.empty()) out.folder = "out";
-  if (out.folder.empty()) return app::runProgram(args, std::cerr);
+  if (out.folder.empty() && !desktop) return app::runProgram(args, std::cerr);
   if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   if (!std::getenv("XDG_RUNTIME_DIR")) {  // Qt wants a private runtime folder
     std::string runtime = (std::filesystem::temp_directory_path() / ("vekrep-" + std::to_string(getuid()))).string();
@@ -110,11 +110,23 @@ int main(int argc, char** argv) {
     qapp = std::make_unique<QApplication>(qargc, argv);
   else
     qapp = std::make_unique<QGuiApplication>(qargc, argv);
-  auto target = pdfTarget(args, out);
-  platform::setPrintTarget(target.get());
+  PrintSettings print = printSettings(args, out);
+  // PDF files into a folder when asked; else the desktop's preview window.
+  std::unique_ptr<qt::PdfTarget> files;
+  std::unique_ptr<qt::PreviewTarget> preview;
+  if (!out.folder.empty()) {
+    std::filesystem::create_directories(out.folder);
+    files = std::make_unique<qt::PdfTarget>(out.folder, print.paper, print.fonts, out.png, out.dump);
+    platform::setPrintTarget(files.get());
+  } else {
+    preview = std::make_unique<qt::PreviewTarget>(print.paper, print.fonts);
+    platform::setPrintTarget(preview.get());
+  }
   qt::QtUi desktopUi;
+  if (preview) desktopUi.printerSetupAction = [&preview] { qt::printerSetupDialog(*preview); };
   int status = app::runProgram(args, std::cerr, desktop ? &desktopUi : nullptr);
   platform::setPrintTarget(nullptr);
-  for (const std::string& f : target->written()) std::cout << f << "\n";
+  if (files)
+    for (const std::string& f : files->written()) std::cout << f << "\n";
   return status;
 }

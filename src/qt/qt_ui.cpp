@@ -284,6 +284,21 @@ void QtUi::alert(std::string_view text, std::string_view caption) {
   QMessageBox::critical(nullptr, qs(caption), qs(text));
 }
 
+platform::ErrorChoice QtUi::errorDialog(const platform::ErrorDialogContent& content) {
+  QMessageBox box(QMessageBox::Critical, qs(content.caption), qs(content.description));
+  std::string stack;
+  for (const std::string& s : content.stack) stack += s + "\n";
+  box.setDetailedText(qs(stack));
+  QPushButton* quit = box.addButton("Quit", QMessageBox::RejectRole);
+  QPushButton* retry = content.canRetry ? box.addButton("Retry", QMessageBox::AcceptRole) : nullptr;
+  QPushButton* dflt = content.canDefault ? box.addButton("Default", QMessageBox::AcceptRole) : nullptr;
+  box.setDefaultButton(quit);
+  box.exec();
+  if (retry && box.clickedButton() == retry) return platform::ErrorChoice::Retry;
+  if (dflt && box.clickedButton() == dflt) return platform::ErrorChoice::Default;
+  return platform::ErrorChoice::Quit;
+}
+
 int QtUi::run(platform::Dialog& d) {
   d.reopen();
   auto w = makeDialogWindow(d);

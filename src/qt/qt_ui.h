@@ -3,6 +3,7 @@
 // one scale factor.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/ui.h"
@@ -23,6 +24,12 @@ class QtUi : public platform::Ui {
   void alert(std::string_view text, std::string_view caption) override;
   int run(platform::Dialog& d) override;
   int openDialogs() const override { return open_; }
+  void printerSetup() override {
+    if (printerSetupAction) printerSetupAction();
+  }
+  platform::ErrorChoice errorDialog(const platform::ErrorDialogContent& content) override;
+  // What the set-up button opens (the preview's printer dialog).
+  std::function<void()> printerSetupAction;
 
  private:
   int open_ = 0;

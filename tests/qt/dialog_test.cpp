@@ -8,12 +8,15 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
 
 #include <algorithm>
 
+#include "qt/preview.h"
 #include "qt/qt_ui.h"
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
@@ -200,6 +203,34 @@ TEST_F(ListDialog, KeysMoveTheRecordTheSearchFindsItEnterChoosesIt) {
   QTest::keyClick(list, Qt::Key_Return);
   EXPECT_EQ(chosen, "B02");
   EXPECT_TRUE(d.closed());
+}
+
+}  // namespace
+
+namespace {
+
+// A job printed through the desktop's target ends in the preview window,
+// which shows its pages.
+TEST(Preview, ShowsTheJobsPages) {
+  qt::PreviewTarget target(platform::Paper::byName("A4"), qt::FontMap::defaults());
+  std::unique_ptr<QPrintPreviewDialog> window;
+  target.show = [&](const qt::RecordedJob& job) { window = qt::makePreview(job, target.printer(), qt::FontMap::defaults()); };
+  auto printer = target.open("TEST");
+  printer->startJob("รายงานทดสอบ"_th.data());
+  for (int page = 1; page <= 3; ++page) {
+    printer->startPage();
+    printer->text(100, 200, "หน้า "_th.data() + std::to_string(page), platform::PrintFont{"EucrosiaUPC", 0, -20}, platform::Align::Left);
+    printer->line(100, 300, 2000, 300, platform::PrintPen{2});
+    printer->endPage();
+  }
+  printer->endJob();
+  ASSERT_TRUE(window);
+  window->show();
+  auto* widget = window->findChild<QPrintPreviewWidget*>();
+  ASSERT_TRUE(widget);
+  widget->updatePreview();
+  EXPECT_EQ(widget->pageCount(), 3);
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8("รายงานทดสอบ"));
 }
 
 }  // namespace

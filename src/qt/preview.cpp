@@ -1,0 +1,115 @@
+#include "qt/preview.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "xbase/cp874.h"
+
+namespace qt {
+
+namespace {
+
+// Keeps every page of a job, then hands the job to the target's `show`.
+class PageRecorder : public platform::Printer {
+ public:
+  PageRecorder(PreviewTarget& target, platform::Paper paper) : target_(target) { job_.paper = paper; }
+  void startJob(const std::string& name) override { job_.name = name; }
+  void startPage() override { job_.pages.emplace_back(); }
+  void endPage() override {}
+  void text(int x, int y, const std::string& s, const platform::PrintFont& f, platform::Align a) override {
+    PageOp op;
+    op.kind = PageOp::Kind::Text;
+    op.x = x;
+    op.y = y;
+    op.text = s;
+    op.font = f;
+    op.align = a;
+    page().push_back(std::move(op));
+  }
+  void line(int x1, int y1, int x2, int y2, const platform::PrintPen& pen) override {
+    PageOp op;
+    op.kind = PageOp::Kind::Line;
+    op.x = x1;
+    op.y = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.pen = pen.width;
+    page().push_back(op);
+  }
+  void bitmap(int x, int y, int w, int h, const std::string& file) override {
+    PageOp op;
+    op.kind = PageOp::Kind::Bitmap;
+    op.x = x;
+    op.y = y;
+    op.width = w;
+    op.height = h;
+    op.text = file;
+    page().push_back(op);
+  }
+  void endJob() override {
+    if (target_.show) target_.show(job_);
+  }
+  int verticalResolution() const override { return job_.paper.printableHeight(); }
+  int horizontalResolution() const override { return job_.paper.printableWidth(); }
+  int pixelsPerInchY() const override { return job_.paper.dpi; }
+  int pixelsPerInchX() const override { return job_.paper.dpi; }
+
+ private:
+  std::vector<PageOp>& page() {
+    if (job_.pages.empty()) job_.pages.emplace_back();
+    return job_.pages.back();
+  }
+  PreviewTarget& target_;
+  RecordedJob job_;
+};
+
+}  // namespace
+
+PreviewTarget::PreviewTarget(platform::Paper paper, FontMap fonts) : paper_(paper), fonts_(std::move(fonts)) {
+  show = [this](const RecordedJob& job) { makePreview(job, printer(), fonts_)->exec(); };
+}
+
+std::unique_ptr<QPrintPreviewDialog> makePreview(const RecordedJob& job, QPrinter& p, const FontMap& fonts) {
+  p.setDocName(QString::fromStdString(xbase::toUtf8(job.name)));
+  QPageSize size(QSizeF(job.paper.landscape ? job.paper.heightInches : job.paper.widthInches,
+                        job.paper.landscape ? job.paper.widthInches : job.paper.heightInches),
+                 QPageSize::Inch);
+  p.setPageLayout(QPageLayout(size, job.paper.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                              QMarginsF(0, 0, 0, 0)));
+  auto preview = std::make_unique<QPrintPreviewDialog>(&p);
+  preview->setWindowTitle(QString::fromStdString(xbase::toUtf8(job.name)));
+  preview->resize(1000, 800);
+  // The job is copied: the window may outlive the printer that recorded it.
+  QObject::connect(preview.get(), &QPrintPreviewDialog::paintRequested, preview.get(),
+                   [job, fonts](QPrinter* device) {
+                     QPainter painter(device);
+                     const double scale = double(device->resolution()) / job.paper.dpi;
+                     for (std::size_t i = 0; i < job.pages.size(); ++i) {
+                       if (i > 0) device->newPage();
+                       paintPage(painter, job.pages[i], job.paper, scale, fonts);
+                     }
+                   });
+  return preview;
+}
+
+PreviewTarget::~PreviewTarget() = default;
+
+std::unique_ptr<platform::Printer> PreviewTarget::open(const std::string&) {
+  return std::make_unique<PageRecorder>(*this, paper_);
+}
+
+QPrinter& PreviewTarget::printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+void printerSetupDialog(PreviewTarget& target) {
+  QPrintDialog dialog(&target.printer());
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+  dialog.exec();
+}
+
+}  // namespace qt

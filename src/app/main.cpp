@@ -2,6 +2,7 @@
 // PNG pages, offscreen when there is no screen) and for the desktop front
 // end, and hands over.
 #include <QApplication>
+#include <QPrintPreviewDialog>
 #include <QGuiApplication>
 
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include "qt/pdf_target.h"
 #include "qt/preview.h"
 #include "qt/qt_ui.h"
+#include "qt/screenshot_ui.h"
 #include "startup/ini.h"
 
 namespace {
@@ -76,7 +78,7 @@ int main(int argc, char** argv) {
   }
   if (!all.empty() && (all[0] == "--help" || all[0] == "-h")) {
     std::cout << "usage: vekrep [settings user dataset reportlist [brand]] [--script FILE] [--transcript FILE]\n"
-                 "              [--today dd/mm/yyyy] [--ui script|qt] [--out DIR [--png] [--dump]] [--paper NAME]\n"
+                 "              [--today dd/mm/yyyy] [--ui script|qt] [--screenshots DIR] [--out DIR [--png] [--dump]] [--paper NAME]\n"
                  "       vekrep --make-demo DIR [--today dd/mm/yyyy] [--months N] [--scale N]\n"
                  "       vekrep --eval EXPR | --eval-cases FILE\n"
                  "       vekrep dbf dump|check|reindex ...\n";
@@ -84,6 +86,16 @@ int main(int argc, char** argv) {
   }
   app::OutputOptions out;
   std::vector<std::string> args = app::takeOutputOptions(all, out);
+  // Screenshots of a scripted run: the desktop's windows saved as PNG files.
+  std::string shots;
+  for (std::size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == "--screenshots") {
+      shots = args[i + 1];
+      args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
+      args.push_back("--ui");
+      args.push_back("qt");
+      break;
+    }
   // The desktop front end: asked for, or a display and no script to follow.
   bool scripted = false, desktop = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -122,9 +134,20 @@ int main(int argc, char** argv) {
     preview = std::make_unique<qt::PreviewTarget>(print.paper, print.fonts);
     platform::setPrintTarget(preview.get());
   }
-  qt::QtUi desktopUi;
-  if (preview) desktopUi.printerSetupAction = [&preview] { qt::printerSetupDialog(*preview); };
-  int status = app::runProgram(args, std::cerr, desktop ? &desktopUi : nullptr);
+  std::unique_ptr<qt::QtUi> desktopUi;
+  if (!shots.empty()) {
+    auto shooter = std::make_unique<qt::ScreenshotUi>(shots);
+    if (preview)
+      preview->show = [&preview, &print, s = shooter.get()](const qt::RecordedJob& job) {
+        auto window = qt::makePreview(job, preview->printer(), print.fonts);
+        s->save(*window, job.name);
+      };
+    desktopUi = std::move(shooter);
+  } else {
+    desktopUi = std::make_unique<qt::QtUi>();
+    if (preview) desktopUi->printerSetupAction = [&preview] { qt::printerSetupDialog(*preview); };
+  }
+  int status = app::runProgram(args, std::cerr, desktop ? desktopUi.get() : nullptr);
   platform::setPrintTarget(nullptr);
   if (files)
     for (const std::string& f : files->written()) std::cout << f << "\n";

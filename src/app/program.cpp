@@ -85,6 +85,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& err, platform
     return 2;
   }
   platform::setUi(frontEnd ? frontEnd : &headless);
+  if (frontEnd && !script.empty()) frontEnd->followScript(&headless);
   struct Restore {
     ~Restore() { platform::setUi(nullptr); }
   } restore;

@@ -58,6 +58,9 @@ class Ui {
   virtual int openDialogs() const { return 0; }
   // Opens the error log for reading ("See Error.log file").
   virtual void showFile(std::string_view path) { (void)path; }
+  // A front end that shows its windows while a script gives the answers
+  // (screenshots of a scripted run) is handed the scripted interface here.
+  virtual void followScript(Ui* script) { (void)script; }
 };
 
 // The current interface; without one, messages go to standard error.

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "qt/qt_ui.h"
 #include "xbase/cp874.h"
 
 namespace qt {
@@ -19,7 +20,7 @@ BrowseWidget::BrowseWidget(std::shared_ptr<platform::Browse> browse, QWidget* pa
   for (const platform::BrowseColumn& c : b_->columns) headings << qs(c.heading);
   setHorizontalHeaderLabels(headings);
   for (std::size_t i = 0; i < b_->columns.size(); ++i)
-    if (b_->columns[i].width > 0) setColumnWidth(int(i), b_->columns[i].width);
+    if (b_->columns[i].width > 0) setColumnWidth(int(i), int(b_->columns[i].width * kDialogScale));
   horizontalHeader()->setStyleSheet("QHeaderView::section { color: white; background-color: blue; }");
   verticalHeader()->hide();
   setSelectionMode(QAbstractItemView::NoSelection);

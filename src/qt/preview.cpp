@@ -1,10 +1,13 @@
 #include "qt/preview.h"
 
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+
+#include <algorithm>
 
 #include "xbase/cp874.h"
 
@@ -74,11 +77,15 @@ PreviewTarget::PreviewTarget(platform::Paper paper, FontMap fonts) : paper_(pape
 
 std::unique_ptr<QPrintPreviewDialog> makePreview(const RecordedJob& job, QPrinter& p, const FontMap& fonts) {
   p.setDocName(QString::fromStdString(xbase::toUtf8(job.name)));
-  QPageSize size(QSizeF(job.paper.landscape ? job.paper.heightInches : job.paper.widthInches,
-                        job.paper.landscape ? job.paper.widthInches : job.paper.heightInches),
+  // The page as the job was laid out: its paper in portrait measures, then
+  // turned when the job is landscape; no margins (the job keeps its own).
+  QPageSize size(QSizeF(std::min(job.paper.widthInches, job.paper.heightInches),
+                        std::max(job.paper.widthInches, job.paper.heightInches)),
                  QPageSize::Inch);
-  p.setPageLayout(QPageLayout(size, job.paper.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                              QMarginsF(0, 0, 0, 0)));
+  p.setFullPage(true);
+  p.setPageSize(size);
+  p.setPageOrientation(job.paper.widthInches > job.paper.heightInches ? QPageLayout::Landscape : QPageLayout::Portrait);
+  p.setPageMargins(QMarginsF(0, 0, 0, 0));
   auto preview = std::make_unique<QPrintPreviewDialog>(&p);
   preview->setWindowTitle(QString::fromStdString(xbase::toUtf8(job.name)));
   preview->resize(1000, 800);

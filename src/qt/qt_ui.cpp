@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
@@ -16,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -34,7 +36,7 @@ std::string cp(const QString& s) { return xbase::fromUtf8(s.toStdString()); }
 QRect place(const platform::Control& c, int defaultWidth) {
   int w = c.width > 0 ? c.width : defaultWidth;
   int h = c.height > 0 ? c.height : 12;
-  return QRect(int(c.col * kDialogScale), int(c.row * kDialogScale), int(w * kDialogScale), int(h * kDialogScale));
+  return QRect(int(c.col * kUnitX), int(c.row * kUnitY), int(w * kUnitX), int(h * kUnitY));
 }
 
 std::string variableText(const std::string& name) {
@@ -49,7 +51,11 @@ class DialogWindow : public QDialog {
  public:
   explicit DialogWindow(platform::Dialog& d) : d_(d) {
     setWindowTitle(qs(d.title));
-    setFixedSize(int(d.width * kDialogScale), int(d.height * kDialogScale));
+    setFixedSize(int(d.width * kDialogScale), int(std::max(40, d.height - kTitleBar) * kDialogScale));
+    QFont f = font();
+    f.setFamilies({"Loma", "Tahoma", "Noto Sans Thai", f.family()});
+    f.setPixelSize(kFontPixels);
+    setFont(f);
     QWidget* pageParent = this;
     std::vector<QWidget*> pages;
     if (!d.pages.empty()) {
@@ -65,6 +71,20 @@ class DialogWindow : public QDialog {
       QWidget* parent = !pages.empty() && c.page >= 1 && std::size_t(c.page) <= pages.size() ? pages[std::size_t(c.page - 1)]
                                                                                              : pageParent;
       build(c, parent);
+    }
+    // A label's accelerator moves to the first field right of it on its row.
+    for (auto& [label, c] : labels_) {
+      QWidget* buddy = nullptr;
+      int best = 1 << 30;
+      for (auto& [w, other] : fields_)
+        if (other->row == c->row && other->page == c->page && other->col > c->col && other->col < best) {
+          best = other->col;
+          buddy = w;
+        }
+      if (buddy)
+        label->setBuddy(buddy);
+      else
+        label->setText(qs(platform::plainCaption(c->text)));
     }
     refresh();
   }
@@ -123,6 +143,7 @@ class DialogWindow : public QDialog {
       case K::Status: {
         auto* l = new QLabel(qs(c.text), parent);
         l->setGeometry(place(c, 40));
+        if (c.kind == K::Label) labels_.emplace_back(l, &c);
         if (c.kind == K::Status) {
           l->setAlignment(Qt::AlignCenter);
           statuses_.push_back(l);
@@ -136,6 +157,7 @@ class DialogWindow : public QDialog {
         e->installEventFilter(this);
         edits_[e] = &c;
         editWidgets_.emplace_back(e, &c);
+        fields_.emplace_back(e, &c);
         QObject::connect(e, &QLineEdit::returnPressed, this, [this, e, &c] {
           if (leave(c, e)) focusNextChild();
         });
@@ -147,6 +169,7 @@ class DialogWindow : public QDialog {
         b->setGeometry(place(c, 40));
         for (const std::string& item : c.items) b->addItem(qs(item));
         combos_.emplace_back(b, &c);
+        fields_.emplace_back(b, &c);
         QObject::connect(b, &QComboBox::activated, this, [this, &c](int index) {
           xbase::Value* var = xbase::rt().memvars.lookup(c.variable);
           xbase::Value v = var && var->isNum() ? xbase::Value::integer(index + 1)
@@ -259,6 +282,8 @@ class DialogWindow : public QDialog {
   std::vector<std::pair<QProgressBar*, platform::Control*>> progress_;
   std::vector<std::pair<QLabel*, platform::Control*>> progressText_;
   std::vector<QLabel*> statuses_;
+  std::vector<std::pair<QLabel*, platform::Control*>> labels_;
+  std::vector<std::pair<QWidget*, platform::Control*>> fields_;  // what labels may name
 };
 
 }  // namespace

@@ -12,9 +12,15 @@ class QDialog;
 
 namespace qt {
 
-// One factor for the whole program: a 400 x 310 dialog of the Parts becomes
-// 800 x 620 pixels.
-constexpr double kDialogScale = 2.0;
+// One factor for the whole program. The Parts give a dialog's size in
+// screen pixels (title bar included) and its controls in dialog units of
+// the classic 8-point dialog font (1.75 pixels across, 1.875 down): a
+// 400 x 310 dialog becomes 500 x 355 pixels inside its frame.
+constexpr double kDialogScale = 1.25;
+constexpr double kUnitX = 1.75 * kDialogScale;   // a dialog unit in pixels
+constexpr double kUnitY = 1.875 * kDialogScale;
+constexpr int kTitleBar = 26;                // of the Parts' dialog heights
+constexpr int kFontPixels = 16;              // the dialog font
 
 class QtUi : public platform::Ui {
  public:

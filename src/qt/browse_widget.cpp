@@ -31,6 +31,9 @@ BrowseWidget::BrowseWidget(std::shared_ptr<platform::Browse> browse, QWidget* pa
   b_->refresh = [this] { reload(); };
 }
 
+// The list outlives its window: it must not call a widget that is gone.
+BrowseWidget::~BrowseWidget() { b_->refresh = nullptr; }
+
 int BrowseWidget::visibleRows() const {
   int h = viewport()->height();
   int row = verticalHeader()->defaultSectionSize();

@@ -14,6 +14,7 @@ namespace qt {
 class BrowseWidget : public QTableWidget {
  public:
   BrowseWidget(std::shared_ptr<platform::Browse> browse, QWidget* parent);
+  ~BrowseWidget() override;
   // Reads the visible rows again around the current record.
   void reload();
   // Called after an action of the list ran (the dialog may want to redraw).

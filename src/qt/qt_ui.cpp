@@ -146,7 +146,7 @@ class DialogWindow : public QDialog {
         if (c.kind == K::Label) labels_.emplace_back(l, &c);
         if (c.kind == K::Status) {
           l->setAlignment(Qt::AlignCenter);
-          statuses_.push_back(l);
+          statuses_.emplace_back(l, &c);
         }
         break;
       }
@@ -266,10 +266,12 @@ class DialogWindow : public QDialog {
       p->setValue(v && v->isNum() ? int(v->n) : 0);
     }
     for (auto& [l, c] : progressText_) l->setText(qs(variableText(c->variable)));
-    if (!statuses_.empty()) {
-      std::string say = variableText("CREPSAY");
-      if (!say.empty())
-        for (QLabel* l : statuses_) l->setText(qs(say));
+    // A status text shows its variable; in a dialog with a progress
+    // display (the builds) that is the progress message "CREPSAY".
+    for (auto& [l, c] : statuses_) {
+      std::string name = !c->variable.empty() ? c->variable : (progress_.empty() && progressText_.empty() ? "" : "CREPSAY");
+      std::string say = name.empty() ? std::string() : variableText(name);
+      if (!say.empty()) l->setText(qs(say));
     }
   }
 
@@ -281,7 +283,7 @@ class DialogWindow : public QDialog {
   std::vector<std::pair<QCheckBox*, platform::Control*>> checks_;
   std::vector<std::pair<QProgressBar*, platform::Control*>> progress_;
   std::vector<std::pair<QLabel*, platform::Control*>> progressText_;
-  std::vector<QLabel*> statuses_;
+  std::vector<std::pair<QLabel*, platform::Control*>> statuses_;
   std::vector<std::pair<QLabel*, platform::Control*>> labels_;
   std::vector<std::pair<QWidget*, platform::Control*>> fields_;  // what labels may name
 };

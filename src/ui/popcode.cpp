@@ -102,7 +102,7 @@ std::vector<Column> columnsOf(int kind) {
     case 3:
       return {{"  รหัสสินค้า"_th.data(), f("CODE"), 140, 'L'},
               {"  ชื่อสินค้า"_th.data(), f("NAME1"), 300, 'L'},
-              {"รหัส Barcode", f("BARCODE"), 150, 'L'},
+              {"รหัส Barcode"_th.data(), f("BARCODE"), 150, 'L'},
               {"รหัสมาตราฐาน"_th.data(), f("CODE2"), 150, 'L'}};
     case 4:
       return {{"  รหัสพนักงาน"_th.data(), f("CODE"), 0, 'L'},

@@ -14,9 +14,14 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 
 #include "qt/preview.h"
+#include "rdd/area.h"
+#include "ui/popcode.h"
 #include "qt/qt_ui.h"
 #include "xbase/cp874.h"
 #include "xbase/dates.h"
@@ -231,6 +236,71 @@ TEST(Preview, ShowsTheJobsPages) {
   widget->updatePreview();
   EXPECT_EQ(widget->pageCount(), 3);
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("รายงานทดสอบ"));
+}
+
+}  // namespace
+
+namespace {
+
+// An unknown code typed into a field opens the look-up list over the
+// master table; the code chosen there is written back into the field.
+TEST(LookUp, UnknownCodeOpensTheListAndTheChoiceComesBack) {
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("vqt" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  Runtime r;
+  RuntimeScope scope{r};
+  rdd::Areas areas;
+  r.areas = &areas;
+  qt::QtUi ui;
+  platform::setUi(&ui);
+  r.memvars.declarePublic("CDRV1") = Value::chr(dir.string() + "/");
+  r.memvars.declarePublic("CTRUSTEE") = Value::chr(std::string(60, '6'));
+  r.memvars.declarePublic("CBRAND") = Value::chr("  VEK for Windows");
+  r.memvars.declarePublic("CCOD") = Value::chr("    ");
+  rdd::Area* s = areas.create((dir / "Section.dbf").string(), {{"CODE", 'C', 4, 0}, {"NAME", 'C', 30, 0}}, "X");
+  for (const char* c : {"A10", "A20", "B10", "B20"}) {
+    s->append();
+    s->putField(0, Value::chr(c));
+  }
+  areas.closeAll();
+
+  platform::Dialog d;
+  d.title = "conditions";
+  d.width = 200;
+  d.height = 100;
+  d.edit("CCOD", 10, 50, 60, 12, "@!", [] {
+    return ui::POPCODE(2, 5, xbase::rt().memvars.lookup("CCOD")->s, nullptr, "CCOD", "").value_or(false);
+  });
+  d.edit("COTHER", 25, 50, 60, 12);
+  r.memvars.declarePublic("COTHER") = Value::chr("  ");
+  auto w = qt::makeDialogWindow(d);
+  w->show();
+  QApplication::setActiveWindow(w.get());
+  QLineEdit* code = w->findChild<QLineEdit*>("CCOD");
+  code->setFocus();
+  QTest::keyClicks(code, "b");
+  // In the list (opened on B10, the first code from "B"): one down, Enter.
+  bool listSeen = false;
+  QTimer::singleShot(50, [&] {
+    QWidget* popup = QApplication::activeModalWidget();
+    auto* list = popup ? popup->findChild<QTableWidget*>("list") : nullptr;
+    if (!list) return;
+    listSeen = true;
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+  });
+  QTest::keyClick(code, Qt::Key_Tab);
+  QTest::qWait(100);
+  EXPECT_TRUE(listSeen);
+  EXPECT_EQ(r.memvars.lookup("CCOD")->s, "B20 ");
+  EXPECT_EQ(code->text(), "B20");
+  w.reset();
+  platform::setUi(nullptr);
+  areas.closeAll();
+  r.areas = nullptr;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

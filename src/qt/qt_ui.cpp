@@ -12,12 +12,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QSignalBlocker>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -52,9 +55,20 @@ class DialogWindow : public QDialog {
   explicit DialogWindow(platform::Dialog& d) : d_(d) {
     setWindowTitle(qs(d.title));
     setFixedSize(int(d.width * kDialogScale), int(std::max(40, d.height - kTitleBar) * kDialogScale));
+    // The dialog font of the settings (font 0), with Thai faces behind it
+    // for the faces a desktop here does not have.
     QFont f = font();
-    f.setFamilies({"Loma", "Tahoma", "Noto Sans Thai", f.family()});
-    f.setPixelSize(kFontPixels);
+    QStringList families;
+    if (const xbase::Value* face = xbase::rt().memvars.lookup("CFONT0"); face && face->isChar())
+      families << QString::fromStdString(xbase::toUtf8(face->s)).trimmed();
+    families << "Loma" << "Tahoma" << "Noto Sans Thai" << f.family();
+    f.setFamilies(families);
+    int pixels = kFontPixels;
+    if (const xbase::Value* h = xbase::rt().memvars.lookup("CHEIGHT0"); h && h->isChar()) {
+      double points = std::fabs(xbase::parseNumber(h->s).n);
+      if (points > 0) pixels = int(std::lround(points * 1.3 * kDialogScale));
+    }
+    f.setPixelSize(pixels);
     setFont(f);
     QWidget* pageParent = this;
     std::vector<QWidget*> pages;
@@ -154,6 +168,7 @@ class DialogWindow : public QDialog {
         auto* e = new QLineEdit(parent);
         e->setObjectName(QString::fromStdString(c.variable));
         e->setGeometry(place(c, 60));
+        applyPicture(e, c);
         e->installEventFilter(this);
         edits_[e] = &c;
         editWidgets_.emplace_back(e, &c);
@@ -225,6 +240,28 @@ class DialogWindow : public QDialog {
         };
         break;
       }
+    }
+  }
+
+  // The picture of a field while typing: "@!" and "!" upper-case what is
+  // typed, "9" positions take digits only, dates take their digits and a
+  // numeric picture takes a signed number.
+  void applyPicture(QLineEdit* e, const platform::Control& c) {
+    const std::string& pic = c.picture;
+    const xbase::Value* v = xbase::rt().memvars.lookup(c.variable);
+    if (pic.find('!') != std::string::npos) {
+      QObject::connect(e, &QLineEdit::textEdited, e, [e](const QString& t) {
+        int at = e->cursorPosition();
+        e->setText(t.toUpper());
+        e->setCursorPosition(at);
+      });
+    }
+    if (v && v->isDate()) {
+      e->setInputMask("99/99/9999");
+    } else if (!pic.empty() && pic[0] != '@' && v && v->isNum()) {
+      e->setValidator(new QRegularExpressionValidator(QRegularExpression("-?[0-9,]*\\.?[0-9]*"), e));
+    } else if (!pic.empty() && pic[0] != '@' && pic.find_first_not_of("9/,.-") == std::string::npos) {
+      e->setInputMask(QString::fromStdString(pic));  // "99/9999", "99/99,99": digits in their places
     }
   }
 

@@ -47,6 +47,8 @@ class QtDialog : public ::testing::Test {
       return r.memvars.lookup("CCODBEG")->s[0] != 'X';
     });
     d.edit("CDAYBEG", 25, 50, 60, 12);
+    r.memvars.declarePublic("CPERIOD") = Value::chr("12/2026");
+    d.edit("CPERIOD", 25, 120, 60, 12, "99/9999");
     platform::Control recalc;
     recalc.kind = platform::Control::Kind::ComboBox;
     recalc.variable = "CRECALC";
@@ -76,6 +78,7 @@ TEST_F(QtDialog, FieldsShowAndStoreTheirVariables) {
   QLineEdit* code = edit(*w, "CCODBEG");
   code->setFocus();
   QTest::keyClicks(code, "ab1");
+  EXPECT_EQ(code->text(), "AB1");  // "@!" upper-cases as it is typed
   QTest::keyClick(code, Qt::Key_Tab);
   EXPECT_EQ(r.memvars.lookup("CCODBEG")->s, "AB1  ");  // "@!" upper case, the width kept
   EXPECT_EQ(code->text(), "AB1");
@@ -84,6 +87,13 @@ TEST_F(QtDialog, FieldsShowAndStoreTheirVariables) {
   QTest::keyClicks(day, "15/12/2026");
   QTest::keyClick(day, Qt::Key_Tab);
   EXPECT_EQ(r.memvars.lookup("CDAYBEG")->date, encodeDate(2026, 12, 15));
+  // "99/9999" takes digits in their places only.
+  QLineEdit* period = edit(*w, "CPERIOD");
+  period->setFocus();
+  period->selectAll();
+  QTest::keyClicks(period, "x0a1b2027");
+  QTest::keyClick(period, Qt::Key_Tab);
+  EXPECT_EQ(r.memvars.lookup("CPERIOD")->s, "01/2027");
   auto* combo = w->findChild<QComboBox*>("CRECALC");
   ASSERT_TRUE(combo);
   EXPECT_EQ(combo->currentText(), "N");

@@ -1,4 +1,4 @@
-// A modal dialog described as data: the Parts' coordinates, labels, edit
+// A modal dialog described as data: the layout's coordinates, labels, edit
 // fields bound to memory variables with a picture and a validation that runs
 // when the field is left, drop-downs, check boxes, tab pages, a status text,
 // a progress display and buttons. A backend draws and runs it.
@@ -30,7 +30,7 @@ struct Browse {
   std::function<long(long)> skip;          // moves up to n rows; the rows moved
   std::function<bool()> atEnd;             // past the last row
   std::function<RowColour()> colour;       // the rule for the current row
-  std::string background;                  // "silver" where the Parts give one
+  std::string background;                  // "silver" where the layout gives one
   std::map<std::string, std::function<void()>> keys;
   long row = 1;                            // the focused row, counted from the top
   std::function<void()> refresh;           // set by the backend: redraw after the data changed

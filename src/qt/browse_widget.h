@@ -1,6 +1,6 @@
 // A browse list over a work area in Qt: the rows around the current record,
 // the focused row green, deleted rows red, header white on blue, the keys
-// and mouse actions of the Parts.
+// and mouse actions the dialogs bind.
 #pragma once
 
 #include <QTableWidget>

@@ -1,5 +1,5 @@
 // The desktop front end: message boxes, the input box and the dialogs
-// described as data, drawn with Qt widgets at the Parts' coordinates times
+// described as data, drawn with Qt widgets at their layouts' coordinates times
 // one scale factor.
 #pragma once
 
@@ -12,14 +12,14 @@ class QDialog;
 
 namespace qt {
 
-// One factor for the whole program. The Parts give a dialog's size in
+// One factor for the whole program. A dialog's layout gives its size in
 // screen pixels (title bar included) and its controls in dialog units of
 // the classic 8-point dialog font (1.75 pixels across, 1.875 down): a
 // 400 x 310 dialog becomes 500 x 355 pixels inside its frame.
 constexpr double kDialogScale = 1.25;
 constexpr double kUnitX = 1.75 * kDialogScale;   // a dialog unit in pixels
 constexpr double kUnitY = 1.875 * kDialogScale;
-constexpr int kTitleBar = 26;                // of the Parts' dialog heights
+constexpr int kTitleBar = 26;                // of the layouts' dialog heights
 constexpr int kFontPixels = 16;              // the dialog font
 
 class QtUi : public platform::Ui {

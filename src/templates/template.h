@@ -44,7 +44,7 @@ class Template {
 };
 
 // Loads CDRV1 + trimmed CREPCODE + ".txt" into CDRV4 + "R_" + user and opens
-// it exclusively as "RepPrn" (Part of the page frame). False after its message.
+// it exclusively as "RepPrn" (for the page frame). False after its message.
 bool loadTemplate(Template& t);
 
 // Interprets the lines of one section for the current record, then selects

@@ -71,7 +71,7 @@ TEST_F(QtDialog, FieldsShowAndStoreTheirVariables) {
   auto w = qt::makeDialogWindow(d);
   w->show();
   QApplication::setActiveWindow(w.get());
-  EXPECT_EQ(w->size(), QSize(250, 92));  // the Parts' size less the title bar, times the scale
+  EXPECT_EQ(w->size(), QSize(250, 92));  // the layout's size less the title bar, times the scale
   QLineEdit* day = edit(*w, "CDAYBEG");
   ASSERT_TRUE(day);
   EXPECT_EQ(day->text(), "01/12/2026");

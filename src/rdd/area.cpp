@@ -76,36 +76,16 @@ auto Area::withSelected(F f) {
 }
 
 void Area::load() {
-  if (!readInto(recno_)) phantom();
+  if (!table_->readRecord(recno_, buf_.data())) phantom();
 }
 
 void Area::phantom() {
   recno_ = table_->recCount() + 1;
   eof_ = true;
   table_->blankRecord(buf_.data());
-  ++bufGen_;
 }
 
-bool Area::readInto(long recno) {
-  ++bufGen_;
-  return table_->readRecord(recno, buf_.data());
-}
-
-// Field values are decoded once per record: templates and builds ask for
-// the same fields again and again.
-Value Area::getField(int i) {
-  if (i < 0 || std::size_t(i) >= table_->fields().size()) return table_->getValue(buf_.data(), i);
-  if (valuesGen_ != bufGen_) {
-    values_.resize(table_->fields().size());
-    known_.assign(table_->fields().size(), 0);
-    valuesGen_ = bufGen_;
-  }
-  if (!known_[std::size_t(i)]) {
-    values_[std::size_t(i)] = table_->getValue(buf_.data(), i);
-    known_[std::size_t(i)] = 1;
-  }
-  return values_[std::size_t(i)];
-}
+Value Area::getField(int i) { return table_->getValue(buf_.data(), i); }
 
 std::string Area::keyBytes(const Value& v, int keySize, int keyDec) {
   std::string k;
@@ -230,7 +210,6 @@ void Area::putField(int i, const Value& v) {
     for (auto& o : orders_) cleanKeys_.push_back(keyOf(o));
   }
   table_->putValue(buf_.data(), i, v);
-  ++bufGen_;
   dirty_ = true;
   stamp_ = ++nextStamp;
 }
@@ -268,7 +247,6 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
   std::vector<char> saveBuf = buf_;
   bool saveEof = eof_;
   table_->blankRecord(buf_.data());
-  ++bufGen_;
   eof_ = true;
   Value sample = withSelected([&] { return key->eval(); });
   int keySize = 0, keyDec = 0;
@@ -284,7 +262,6 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
   }
   if (keySize <= 0 || keySize > 256) {
     buf_ = saveBuf;
-    ++bufGen_;
     recno_ = saveRec;
     eof_ = saveEof;
     raiseTableError(xbase::EG_DATAWIDTH, 1026, ntxPath, 0, "index key of no usable width: " + keyExpr);
@@ -342,7 +319,7 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
     withSelected([&] {
       for (long r = 1; r <= n; ++r) {
         recno_ = r;
-        if (!readInto(r)) table_->blankRecord(buf_.data());  // readInto counted the change
+        if (!table_->readRecord(r, buf_.data())) table_->blankRecord(buf_.data());
         char* out = keys + std::size_t(r - 1) * ks;
         std::string k = keyBytes(key->eval(), keySize, keyDec);
         std::memcpy(out, k.data(), ks);
@@ -364,7 +341,6 @@ bool Area::createOrder(const std::string& ntxPath, const std::string& keyExpr) {
                              : table_->shared() ? OpenMode::Shared
                                                 : OpenMode::Exclusive);
   buf_ = saveBuf;
-  ++bufGen_;
   recno_ = saveRec;
   eof_ = saveEof;
   if (!idx) return false;
@@ -399,7 +375,7 @@ void Area::goTo(long recno) {
   cursorSynced_ = false;
   recno_ = recno;
   eof_ = false;
-  if (recno < 1 || !readInto(recno)) phantom();
+  if (recno < 1 || !table_->readRecord(recno, buf_.data())) phantom();
   afterMove();
 }
 
@@ -425,7 +401,7 @@ void Area::goTop() {
   } else {
     recno_ = 1;
     eof_ = false;
-    if (!readInto(1)) phantom();
+    if (!table_->readRecord(1, buf_.data())) phantom();
   }
   skipFiltered(1);
   if (eof_) bof_ = true;
@@ -442,7 +418,7 @@ void Area::goBottom() {
     long n = table_->recCount();
     recno_ = n;
     eof_ = false;
-    if (n < 1 || !readInto(n)) phantom();
+    if (n < 1 || !table_->readRecord(n, buf_.data())) phantom();
   }
   skipFiltered(-1);
   afterMove();
@@ -498,7 +474,7 @@ void Area::skip(long n) {
         moved = false;
       } else {
         recno_ = before + 1;
-        if (!readInto(recno_)) phantom();
+        if (!table_->readRecord(recno_, buf_.data())) phantom();
         moved = true;
       }
     } else {
@@ -541,7 +517,7 @@ void Area::skipFiltered(int dir) {
       }
     } else if (dir > 0) {
       recno_ += 1;
-      if (!readInto(recno_)) phantom();
+      if (!table_->readRecord(recno_, buf_.data())) phantom();
     } else {
       if (recno_ <= 1) {
         // Nothing passes before: the first passing record, with BOF.
@@ -625,7 +601,6 @@ long Area::append() {
   recno_ = r;
   eof_ = bof_ = found_ = false;
   table_->blankRecord(buf_.data());
-  ++bufGen_;
   for (auto& o : orders_) o.index->insert(keyOf(o), std::uint32_t(r));
   cursorSynced_ = false;
   afterMove();

@@ -108,7 +108,6 @@ class Area : public xbase::WorkArea {
  private:
   void load();                  // reads the current record into the buffer
   void phantom();               // the blank record after the last one
-  bool readInto(long recno);    // reads a record into the buffer
   void afterMove();             // relations follow
   bool passes();                // the filter
   void skipFiltered(int dir);   // moves past records failing the filter
@@ -131,11 +130,6 @@ class Area : public xbase::WorkArea {
   bool cursorSynced_ = false;
   void touched();                        // a move or change: writes, new stamp
   std::uint64_t stamp_ = 0;              // changes on every move or change
-  // Decoded field values of the buffer; valid while bufGen_ (counting every
-  // change of the buffer) equals valuesGen_.
-  std::uint64_t bufGen_ = 1, valuesGen_ = 0;
-  std::vector<xbase::Value> values_;
-  std::vector<char> known_;
   bool dirty_ = false;                   // the buffer holds unwritten changes
   std::vector<std::string> cleanKeys_;   // the index keys before them
   std::string filterText_;

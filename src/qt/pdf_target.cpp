@@ -54,10 +54,10 @@ QFont qfont(const platform::PrintFont& f, double scale, const FontMap& map) {
 
 // Pages are painted into the PDF (and PNG files) as each one ends, so a job
 // of any length keeps one page in memory.
-class Recorder : public platform::Printer {
+class Recorder : public PageOpRecorder {
  public:
   Recorder(PdfTarget& target, std::string code, platform::Paper paper)
-      : target_(target), paper_(paper), dump_(paper) {
+      : PageOpRecorder(paper), target_(target), dump_(paper) {
     while (!code.empty() && code.back() == ' ') code.pop_back();
     for (char& c : code)
       if (c == ' ' || c == '/' || c == '\\') c = '_';  // a usable file name
@@ -80,7 +80,7 @@ class Recorder : public platform::Printer {
     if (target_.dump()) dumpFile_.open(base_ + ".dump", std::ios::binary | std::ios::trunc);
   }
   void startPage() override {
-    page_.clear();
+    PageOpRecorder::startPage();
     dump_.startPage();
   }
   void endPage() override {
@@ -108,37 +108,17 @@ class Recorder : public platform::Printer {
     page_.clear();
     if (dumpFile_) dumpFile_ << dump_.takeDump();
   }
+  // Each operation is kept for the page and, with a dump asked for, written down.
   void text(int x, int y, const std::string& s, const platform::PrintFont& f, platform::Align a) override {
-    PageOp op;
-    op.kind = PageOp::Kind::Text;
-    op.x = x;
-    op.y = y;
-    op.text = s;
-    op.font = f;
-    op.align = a;
-    page_.push_back(std::move(op));
+    PageOpRecorder::text(x, y, s, f, a);
     if (dumpFile_) dump_.text(x, y, s, f, a);
   }
   void line(int x1, int y1, int x2, int y2, const platform::PrintPen& pen) override {
-    PageOp op;
-    op.kind = PageOp::Kind::Line;
-    op.x = x1;
-    op.y = y1;
-    op.x2 = x2;
-    op.y2 = y2;
-    op.pen = pen.width;
-    page_.push_back(op);
+    PageOpRecorder::line(x1, y1, x2, y2, pen);
     if (dumpFile_) dump_.line(x1, y1, x2, y2, pen);
   }
   void bitmap(int x, int y, int w, int h, const std::string& file) override {
-    PageOp op;
-    op.kind = PageOp::Kind::Bitmap;
-    op.x = x;
-    op.y = y;
-    op.width = w;
-    op.height = h;
-    op.text = file;
-    page_.push_back(op);
+    PageOpRecorder::bitmap(x, y, w, h, file);
     if (dumpFile_) dump_.bitmap(x, y, w, h, file);
   }
   void endJob() override {
@@ -154,16 +134,10 @@ class Recorder : public platform::Printer {
       target_.noteWritten(base_ + ".dump");
     }
   }
-  int verticalResolution() const override { return paper_.printableHeight(); }
-  int horizontalResolution() const override { return paper_.printableWidth(); }
-  int pixelsPerInchY() const override { return paper_.dpi; }
-  int pixelsPerInchX() const override { return paper_.dpi; }
 
  private:
   PdfTarget& target_;
-  platform::Paper paper_;
   std::string base_;
-  std::vector<PageOp> page_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
   platform::RecordingPrinter dump_;
@@ -172,6 +146,39 @@ class Recorder : public platform::Printer {
 };
 
 }  // namespace
+
+void PageOpRecorder::text(int x, int y, const std::string& s, const platform::PrintFont& f, platform::Align a) {
+  PageOp op;
+  op.kind = PageOp::Kind::Text;
+  op.x = x;
+  op.y = y;
+  op.text = s;
+  op.font = f;
+  op.align = a;
+  page_.push_back(std::move(op));
+}
+
+void PageOpRecorder::line(int x1, int y1, int x2, int y2, const platform::PrintPen& pen) {
+  PageOp op;
+  op.kind = PageOp::Kind::Line;
+  op.x = x1;
+  op.y = y1;
+  op.x2 = x2;
+  op.y2 = y2;
+  op.pen = pen.width;
+  page_.push_back(op);
+}
+
+void PageOpRecorder::bitmap(int x, int y, int w, int h, const std::string& file) {
+  PageOp op;
+  op.kind = PageOp::Kind::Bitmap;
+  op.x = x;
+  op.y = y;
+  op.width = w;
+  op.height = h;
+  op.text = file;
+  page_.push_back(op);
+}
 
 void paintPage(QPainter& p, const std::vector<PageOp>& page, const platform::Paper& paper, double scale,
                const FontMap& fonts) {

@@ -41,6 +41,25 @@ struct FontMap {
   Entry find(const std::string& face) const;
 };
 
+// A printer that keeps the operations of the page being printed, on a
+// paper; what happens at a page's end is the subclass's.
+class PageOpRecorder : public platform::Printer {
+ public:
+  explicit PageOpRecorder(platform::Paper paper) : paper_(paper) {}
+  void startPage() override { page_.clear(); }
+  void text(int x, int y, const std::string& s, const platform::PrintFont& f, platform::Align a) override;
+  void line(int x1, int y1, int x2, int y2, const platform::PrintPen& pen) override;
+  void bitmap(int x, int y, int w, int h, const std::string& file) override;
+  int verticalResolution() const override { return paper_.printableHeight(); }
+  int horizontalResolution() const override { return paper_.printableWidth(); }
+  int pixelsPerInchY() const override { return paper_.dpi; }
+  int pixelsPerInchX() const override { return paper_.dpi; }
+
+ protected:
+  platform::Paper paper_;
+  std::vector<PageOp> page_;
+};
+
 // Paints one recorded page; `scale` maps device pixels to the painter's.
 void paintPage(QPainter& p, const std::vector<PageOp>& page, const platform::Paper& paper, double scale,
                const FontMap& fonts);

@@ -16,55 +16,18 @@ namespace qt {
 namespace {
 
 // Keeps every page of a job, then hands the job to the target's `show`.
-class PageRecorder : public platform::Printer {
+class PageRecorder : public PageOpRecorder {
  public:
-  PageRecorder(PreviewTarget& target, platform::Paper paper) : target_(target) { job_.paper = paper; }
+  PageRecorder(PreviewTarget& target, platform::Paper paper) : PageOpRecorder(paper), target_(target) {
+    job_.paper = paper;
+  }
   void startJob(const std::string& name) override { job_.name = name; }
-  void startPage() override { job_.pages.emplace_back(); }
-  void endPage() override {}
-  void text(int x, int y, const std::string& s, const platform::PrintFont& f, platform::Align a) override {
-    PageOp op;
-    op.kind = PageOp::Kind::Text;
-    op.x = x;
-    op.y = y;
-    op.text = s;
-    op.font = f;
-    op.align = a;
-    page().push_back(std::move(op));
-  }
-  void line(int x1, int y1, int x2, int y2, const platform::PrintPen& pen) override {
-    PageOp op;
-    op.kind = PageOp::Kind::Line;
-    op.x = x1;
-    op.y = y1;
-    op.x2 = x2;
-    op.y2 = y2;
-    op.pen = pen.width;
-    page().push_back(op);
-  }
-  void bitmap(int x, int y, int w, int h, const std::string& file) override {
-    PageOp op;
-    op.kind = PageOp::Kind::Bitmap;
-    op.x = x;
-    op.y = y;
-    op.width = w;
-    op.height = h;
-    op.text = file;
-    page().push_back(op);
-  }
+  void endPage() override { job_.pages.push_back(std::move(page_)); }
   void endJob() override {
     if (target_.show) target_.show(job_);
   }
-  int verticalResolution() const override { return job_.paper.printableHeight(); }
-  int horizontalResolution() const override { return job_.paper.printableWidth(); }
-  int pixelsPerInchY() const override { return job_.paper.dpi; }
-  int pixelsPerInchX() const override { return job_.paper.dpi; }
 
  private:
-  std::vector<PageOp>& page() {
-    if (job_.pages.empty()) job_.pages.emplace_back();
-    return job_.pages.back();
-  }
   PreviewTarget& target_;
   RecordedJob job_;
 };

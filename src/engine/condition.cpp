@@ -1,6 +1,7 @@
 #include "engine/condition.h"
 
 #include "data/table_access.h"
+#include "engine/build_dialog.h"
 #include "engine/page_frame.h"
 #include "platform/ui.h"
 #include "rdd/area.h"
@@ -271,29 +272,15 @@ void GETCOND() {
     }
     row += 15;
   }
-  d.label(name, status, 10, 180, 12).kind = platform::Control::Kind::Status;
-  platform::Control progress;
-  progress.kind = platform::Control::Kind::Progress;
-  progress.variable = "NACTUAL";
-  progress.row = status + 20;
-  progress.col = 10;
-  progress.width = 180;
-  progress.height = 12;
-  d.add(progress);
-  int buttons = status + 40;
   bool accepted = false;
-  d.button(std::string("การ&พิมพ์"_th), buttons, 20, 40, 12, [] { platform::ui().printerSetup(); });
-  d.button(std::string("&ตกลง"_th), buttons, 80, 40, 12, [&] {
-     if (kind == ReportKind::CodeList) {
-       accepted = true;
-     } else if (builder()) {
-       accepted = builder()();
-     } else {
-       platform::ui().message(std::string("ไม่มีรายงาน "_th) + code, "  Report program");
-     }
-     d.close(accepted ? 1 : 0);
-   }).isDefault = true;
-  d.button(std::string("&ยกเลิก"_th), buttons, 140, 40, 12, [&] { d.close(0); }).isCancel = true;
+  addBuildRows(d, name, status,
+               [&] {
+                 if (kind == ReportKind::CodeList) return true;
+                 if (builder()) return builder()();
+                 platform::ui().message(std::string("ไม่มีรายงาน "_th) + code, "  Report program");
+                 return false;
+               },
+               accepted);
   platform::ui().run(d);
   (void)codeListLookup;
   if (!accepted || !startup::REPBROW("RepData", name)) return;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "data/table_access.h"
+#include "engine/build_dialog.h"
 #include "engine/page_frame.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
@@ -278,24 +279,8 @@ bool conditions(bool twoRates, const std::function<bool()>& create) {
   dropDown("CRECALC", 50);
   d.label(std::string("แ&สดงสมุด"_th), row, 90, 40, 12);
   dropDown("CSBOOK", 130);
-  int status = row + 20;
-  d.label(name, status, 10, 180, 12).kind = platform::Control::Kind::Status;
-  platform::Control progress;
-  progress.kind = platform::Control::Kind::Progress;
-  progress.variable = "NACTUAL";
-  progress.row = status + 20;
-  progress.col = 10;
-  progress.width = 180;
-  progress.height = 12;
-  d.add(progress);
-  int buttons = status + 40;
   bool built = false;
-  d.button(std::string("การ&พิมพ์"_th), buttons, 20, 40, 12, [] { platform::ui().printerSetup(); });
-  d.button(std::string("&ตกลง"_th), buttons, 80, 40, 12, [&] {
-     built = create();
-     d.close(built ? 1 : 0);
-   }).isDefault = true;
-  d.button(std::string("&ยกเลิก"_th), buttons, 140, 40, 12, [&] { d.close(0); }).isCancel = true;
+  engine::addBuildRows(d, name, row + 20, create, built);
   platform::ui().run(d);
   return built;
 }

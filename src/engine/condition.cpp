@@ -25,10 +25,7 @@ std::function<bool()>& builder() {
 }
 
 xbase::Runtime& R() { return xbase::rt(); }
-std::string text(const char* n) {
-  Value* v = R().memvars.lookup(n);
-  return v && v->isChar() ? v->s : std::string();
-}
+std::string text(const char* n) { return R().memvars.text(n); }
 void setVar(const std::string& n, Value v) { R().memvars.assign(n, std::move(v), R().depth()); }
 std::string repeat(std::string_view s, int n) {
   std::string out;

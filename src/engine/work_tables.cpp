@@ -20,14 +20,8 @@ using xbase::Value;
 namespace {
 
 xbase::Runtime& R() { return xbase::rt(); }
-std::string text(const char* n) {
-  Value* v = R().memvars.lookup(n);
-  return v && v->isChar() ? v->s : std::string();
-}
-std::int32_t date(const char* n) {
-  Value* v = R().memvars.lookup(n);
-  return v && v->isDate() ? v->date : 0;
-}
+std::string text(const char* n) { return R().memvars.text(n); }
+std::int32_t date(const char* n) { return R().memvars.date(n); }
 std::string trimmed(std::string s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;

@@ -46,6 +46,21 @@ Value* Memvars::lookup(std::string_view name) {
   return s ? s->get() : nullptr;
 }
 
+std::string Memvars::text(std::string_view name) {
+  Value* v = lookup(name);
+  return v && v->isChar() ? v->s : std::string();
+}
+
+double Memvars::number(std::string_view name) {
+  Value* v = lookup(name);
+  return v && v->isNum() ? v->n : 0;
+}
+
+std::int32_t Memvars::date(std::string_view name) {
+  Value* v = lookup(name);
+  return v && v->isDate() ? v->date : 0;
+}
+
 Value& Memvars::declarePublic(std::string_view name, Value init) {
   MemvarSlot& s = slot(name);
   for (auto& b : s.stack)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,11 @@ class Memvars {
   MemvarSlot& slot(std::string_view name);
   MemvarSlot* find(std::string_view name);
   Value* lookup(std::string_view name);
+  // A variable's text, number or date as the program's own code reads it:
+  // empty, 0 or the empty date when it holds no value of that type.
+  std::string text(std::string_view name);
+  double number(std::string_view name);
+  std::int32_t date(std::string_view name);
 
   // PUBLIC: a new public starts as .F.; declaring an existing public again keeps its value.
   Value& declarePublic(std::string_view name, Value init = Value::logical(false));

@@ -26,18 +26,9 @@ using xbase::Value;
 namespace {
 
 xbase::Runtime& R() { return xbase::rt(); }
-std::string text(const char* n) {
-  Value* v = R().memvars.lookup(n);
-  return v && v->isChar() ? v->s : std::string();
-}
-double num(const char* n) {
-  Value* v = R().memvars.lookup(n);
-  return v && v->isNum() ? v->n : 0;
-}
-std::int32_t date(const char* n) {
-  Value* v = R().memvars.lookup(n);
-  return v && v->isDate() ? v->date : 0;
-}
+std::string text(const char* n) { return R().memvars.text(n); }
+double num(const char* n) { return R().memvars.number(n); }
+std::int32_t date(const char* n) { return R().memvars.date(n); }
 void set(const char* n, Value v) { R().memvars.assign(n, std::move(v), R().depth()); }
 std::string trimmed(std::string s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
